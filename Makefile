@@ -1,0 +1,31 @@
+# The two commands of the README, and the longer runs.
+.PHONY: deps demo test bench fuzz release dev clean
+
+FUZZ_SECONDS ?= 600
+
+deps:
+	@scripts/install-deps.sh
+
+dev: deps
+	cmake --preset dev
+	cmake --build --preset dev
+
+release: deps
+	cmake --preset release
+	cmake --build --preset release
+
+test: dev
+	ctest --preset dev
+
+demo: release
+	scripts/demo.sh build/release
+
+bench: release
+	build/release/bench/tavexdl-bench
+	build/release/bench/check-vs-srec-info build/release/src/tavexdl-cli
+
+fuzz: dev
+	scripts/fuzz.sh build/dev $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build

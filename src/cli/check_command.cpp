@@ -1,0 +1,114 @@
+#include "cli/check_command.h"
+
+#include "cli/check_report.h"
+#include "cli/exit_codes.h"
+#include "image/image_check.h"
+#include "session/image_file_checks.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace tavex {
+
+namespace {
+
+struct CheckOptions {
+    std::string_view file;
+    std::optional<std::int32_t> hardware;
+    bool json = false;
+};
+
+std::optional<std::int32_t> ParseVersion(std::string_view text)
+{
+    std::int32_t version = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), version);
+    if (error != std::errc() || end != text.data() + text.size() || version < 0 || version > 255) {
+        return std::nullopt;
+    }
+    return version;
+}
+
+// Answers the options, or nothing after printing why they are not usable.
+std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> arguments)
+{
+    CheckOptions options;
+    bool haveFile = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (argument == "--json") {
+            options.json = true;
+        } else if (argument == "--hardware") {
+            if (i + 1 == arguments.size() || !(options.hardware = ParseVersion(arguments[++i]))) {
+                std::fputs("tavexdl-cli check: --hardware takes a version from 0 to 255\n", stderr);
+                return std::nullopt;
+            }
+        } else if (argument.starts_with("--") || haveFile) {
+            std::fprintf(stderr, "tavexdl-cli check: unexpected argument '%.*s'\n", static_cast<int>(argument.size()),
+                         argument.data());
+            return std::nullopt;
+        } else {
+            options.file = argument;
+            haveFile = true;
+        }
+    }
+    if (!haveFile) {
+        std::fputs("tavexdl-cli check: no image file given\n", stderr);
+        return std::nullopt;
+    }
+    return options;
+}
+
+void PrintFailure(const std::string& message)
+{
+    std::fwrite(message.data(), 1, message.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+} // namespace
+
+int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& files)
+{
+    const std::optional<CheckOptions> options = ParseOptions(arguments);
+    if (!options) {
+        std::fputs("usage: tavexdl-cli check FILE [--hardware V] [--json]\n", stderr);
+        return kExitUsage;
+    }
+
+    OpenedImage opened = OpenImage(files, options->file);
+    const CheckedFile checked{opened.fileName, opened.fileKind, opened.fileLength};
+    ImageCheckReport report;
+    if (!opened.imageFile) {
+        report.message = opened.message;
+    } else {
+        const std::string path(options->file);
+        ImageToCheck image{opened.fileKind, opened.fileName, opened.fileLength, {}};
+        // The first pass reads the file the checks opened; a later pass (one
+        // per hardware version) opens it again.
+        image.openSource = [&](std::string& message) -> std::unique_ptr<IByteSource> {
+            if (opened.imageFile) {
+                return std::move(opened.imageFile);
+            }
+            OpenedImage again = OpenImage(files, path);
+            message = again.message;
+            return std::move(again.imageFile);
+        };
+        report = CheckImage(image, options->hardware);
+    }
+
+    if (options->json) {
+        const std::string json = CheckReportJson(checked, report);
+        std::fwrite(json.data(), 1, json.size(), stdout);
+    } else if (report.valid) {
+        const std::string text = CheckReportText(checked, report);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
+    if (!report.valid) {
+        PrintFailure(report.message);
+        return kExitInvalid;
+    }
+    return kExitValid;
+}
+
+} // namespace tavex

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "image/image_check.h"
+
+#include <string>
+
+namespace tavex {
+
+struct CheckedFile {
+    std::string fileName;  // as the messages quote it
+    std::int32_t fileKind = 0;
+    std::uint64_t fileLength = 0;
+};
+
+// The summary of a check, for people.
+std::string CheckReportText(const CheckedFile& file, const ImageCheckReport& report);
+
+// The same summary as one JSON object, with the message of a failed check.
+std::string CheckReportJson(const CheckedFile& file, const ImageCheckReport& report);
+
+} // namespace tavex

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace tavex {
+
+inline constexpr int kExitValid = 0;
+inline constexpr int kExitInvalid = 1;
+inline constexpr int kExitUsage = 2;
+
+} // namespace tavex

@@ -1,0 +1,42 @@
+// tavexdl-cli: the command-line front end.
+
+#include "cli/check_command.h"
+#include "cli/exit_codes.h"
+#include "platform/posix_image_file.h"
+
+#include <cstdio>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tavexdl-cli check FILE [--hardware V] [--json]\n"
+    "\n"
+    "  check   reads and verifies an .s19 or .s20 firmware image as a download\n"
+    "          would, without a keyboard. --hardware V checks for keyboard\n"
+    "          hardware version V (an .s19 image takes 0 or 1; default 0); an\n"
+    "          .s20 image without it is checked for every version it declares.\n"
+    "          --json prints one JSON object. Exit 0 valid, 1 invalid, 2 usage.\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        std::fputs(kUsage, stderr);
+        return tavex::kExitUsage;
+    }
+    if (arguments[0] == "--help" || arguments[0] == "-h") {
+        std::fputs(kUsage, stdout);
+        return tavex::kExitValid;
+    }
+    if (arguments[0] == "check") {
+        tavex::PosixImageFiles files;
+        return tavex::RunCheckCommand(std::span(arguments).subspan(1), files);
+    }
+    std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+    return tavex::kExitUsage;
+}

@@ -1,0 +1,262 @@
+#include "image/directive_parser.h"
+
+#include "image/directive_text.h"
+#include "text/format.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tavex {
+
+namespace {
+
+constexpr std::uint8_t kCarriageReturn = 13;
+constexpr std::uint8_t kLineFeed = 10;
+
+// A directive or comment line holds at most this many bytes, CR LF included.
+constexpr std::size_t kLineCapacity = 255;
+
+bool Contains(const std::vector<std::uint8_t>& list, std::int32_t value)
+{
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+char LowerAscii(std::uint8_t c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
+}
+
+} // namespace
+
+const CDirectiveParser::Directive CDirectiveParser::kDirectives[] = {
+    {'e', &CDirectiveParser::ParseEndif},
+    {'h', &CDirectiveParser::ParseHardware},
+    {'i', &CDirectiveParser::ParseIfHardware},
+    {'s', &CDirectiveParser::ParseSchema},
+};
+
+void CDirectiveParser::Reset()
+{
+    schema = -1;
+    keyboardHardware = -1;
+    ifLine = -1;
+    lineNumber = -1;
+    errorFlag = false;
+    insideIf = false;
+    skipRecords = false;
+    commandChecked = false;
+    message.clear();
+    hardwareListText.clear();
+    fileName.clear();
+    hardwareList.clear();
+    lineStart = nullptr;
+    imageFile = nullptr;
+    bytesRead = nullptr;
+}
+
+template <int Id, class... Args>
+bool CDirectiveParser::Fail(const Args&... arguments)
+{
+    message = Message<Id>(arguments...);
+    errorFlag = true;
+    return false;
+}
+
+bool CDirectiveParser::ParseLine(const std::uint8_t* start, IByteSource* file, std::uint64_t* consumed,
+                                 std::int32_t line, const std::string& name)
+{
+    if (start[0] == kCarriageReturn && start[1] == kLineFeed) {
+        return true;
+    }
+    lineStart = start;
+    imageFile = file;
+    bytesRead = consumed;
+    lineNumber = line;
+    fileName = name;
+
+    if (start[0] == '/') {
+        return start[1] == '/' ? ParseComment() : Fail<406>(lineNumber);
+    }
+    if (start[0] == '#') {
+        const char letter = LowerAscii(start[1]);
+        for (const Directive& directive : kDirectives) {
+            if (directive.letter == letter) {
+                return (this->*directive.parse)();
+            }
+        }
+        return Fail<407>(lineNumber);
+    }
+    return false;
+}
+
+bool CDirectiveParser::ParseComment()
+{
+    const LineRead outcome = ReadDirectiveLine();
+    return outcome == LineRead::Complete || FailLineRead(outcome);
+}
+
+CDirectiveParser::LineRead CDirectiveParser::ReadDirectiveLine()
+{
+    std::array<std::uint8_t, kLineCapacity + 1> buffer{};
+    buffer[0] = lineStart[0];
+    buffer[1] = lineStart[1];
+    LineRead outcome = LineRead::Incomplete;
+    std::size_t position = 2;
+    for (; position < kLineCapacity; ++position) {
+        if (imageFile->Read(&buffer[position], 1) != 1) {
+            outcome = imageFile->ReadFailed() ? LineRead::ReadFailed : LineRead::Incomplete;
+            break;
+        }
+        if (buffer[position] == kLineFeed && buffer[position - 1] == kCarriageReturn) {
+            outcome = LineRead::Complete;
+            ++position;
+            break;
+        }
+    }
+    *bytesRead += position - 2;
+    if (outcome == LineRead::Complete) {
+        const auto* text = reinterpret_cast<const char*>(buffer.data());
+        lineText = directive_text::LowerCase(std::string_view(text, std::find(text, text + position, '\0') - text));
+    }
+    return outcome;
+}
+
+bool CDirectiveParser::FailLineRead(LineRead outcome)
+{
+    if (outcome == LineRead::ReadFailed) {
+        return Fail<150>(lineNumber, fileName);
+    }
+    return Fail<407>(lineNumber);
+}
+
+bool CDirectiveParser::ReadKeywordLine(std::string_view keyword, bool removeKeyword)
+{
+    const LineRead outcome = ReadDirectiveLine();
+    if (outcome != LineRead::Complete) {
+        return FailLineRead(outcome);
+    }
+    if (lineText.find(keyword) == std::string::npos) {
+        return Fail<407>(lineNumber);
+    }
+    if (removeKeyword) {
+        lineText = directive_text::RemoveAll(lineText, keyword);
+    }
+    return true;
+}
+
+bool CDirectiveParser::ParseNumberList()
+{
+    numberList.clear();
+    hardwareListText = std::string(directive_text::Trim(lineText));
+    std::string_view rest = lineText;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view element = rest.substr(0, comma);
+        if (element.empty()) {
+            return false;
+        }
+        const std::int32_t value = directive_text::DecimalValue(element);
+        if (value < 0 || value > 255) {
+            return false;
+        }
+        numberList.push_back(static_cast<std::uint8_t>(value));
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        rest.remove_prefix(comma + 1);
+    }
+}
+
+bool CDirectiveParser::ParseSchema()
+{
+    if (schema != -1) {
+        return Fail<402>(lineNumber);
+    }
+    if (!ReadKeywordLine("#schema", true)) {
+        return false;
+    }
+    schema = directive_text::DecimalValue(lineText);
+    constexpr std::int32_t kSupportedSchema = 1;
+    if (schema != kSupportedSchema) {
+        return Fail<401>(fileName, schema, kSupportedSchema);
+    }
+    return true;
+}
+
+bool CDirectiveParser::ParseHardware()
+{
+    if (!hardwareList.empty()) {
+        return Fail<404>(lineNumber);
+    }
+    if (!ReadKeywordLine("#hardware", true)) {
+        return false;
+    }
+    if (schema == -1) {
+        return Fail<403>(lineNumber);
+    }
+    if (!ParseNumberList()) {
+        return Fail<405>(lineNumber);
+    }
+    hardwareList = numberList;
+    if (!Contains(hardwareList, keyboardHardware)) {
+        return Fail<400>(fileName, hardwareListText, keyboardHardware);
+    }
+    return true;
+}
+
+bool CDirectiveParser::ParseIfHardware()
+{
+    if (insideIf) {
+        return Fail<408>(lineNumber);
+    }
+    if (!ReadKeywordLine("#if-hardware", true)) {
+        return false;
+    }
+    if (!ParseNumberList()) {
+        return Fail<405>(lineNumber);
+    }
+    const bool allDeclared = std::all_of(numberList.begin(), numberList.end(),
+                                         [this](std::uint8_t value) { return Contains(hardwareList, value); });
+    if (!allDeclared || hardwareList.empty()) {
+        return Fail<412>(lineNumber);
+    }
+    insideIf = true;
+    ifLine = lineNumber;
+    skipRecords = !Contains(numberList, keyboardHardware);
+    return true;
+}
+
+bool CDirectiveParser::ParseEndif()
+{
+    if (!insideIf) {
+        return Fail<410>(lineNumber);
+    }
+    if (!ReadKeywordLine("#endif", false)) {
+        return false;
+    }
+    insideIf = false;
+    skipRecords = false;
+    return true;
+}
+
+bool CDirectiveParser::CheckCommand(std::int32_t commandLine)
+{
+    if (commandChecked) {
+        return true;
+    }
+    commandChecked = true;
+    if (schema == -1) {
+        return Fail<413>(commandLine);
+    }
+    if (hardwareList.empty()) {
+        return Fail<409>(commandLine);
+    }
+    return true;
+}
+
+void CDirectiveParser::ReportOpenIf()
+{
+    Fail<411>(ifLine);
+}
+
+} // namespace tavex

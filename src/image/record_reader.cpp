@@ -1,0 +1,166 @@
+#include "image/record_reader.h"
+
+#include "text/format.h"
+
+#include <array>
+#include <string_view>
+
+namespace tavex {
+
+namespace {
+
+struct RecordKind {
+    char type[2];
+    std::string_view typeText;
+    std::int32_t minLength;  // bounds of the length byte, checksum included
+    std::int32_t maxLength;
+    ProtocolState sendState;
+};
+
+// The three record types this bootloader knows; S2 carries 1 to 16 data bytes
+// behind its 3 address bytes.
+constexpr std::array<RecordKind, 3> kRecordKinds = {{
+    {{'C', '1'}, "C1", 4, 4, bpStateSEND_C1},
+    {{'S', '2'}, "S2", 5, 20, bpStateSEND_S2},
+    {{'S', '8'}, "S8", 4, 4, bpStateSEND_S8},
+}};
+
+const RecordKind* FindKind(std::uint8_t first, std::uint8_t second)
+{
+    for (const RecordKind& kind : kRecordKinds) {
+        if (static_cast<std::uint8_t>(kind.type[0]) == first &&
+            static_cast<std::uint8_t>(kind.type[1]) == second) {
+            return &kind;
+        }
+    }
+    return nullptr;
+}
+
+int DigitValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+bool IsHexDigit(std::uint8_t c) { return DigitValue(static_cast<char>(c)) >= 0; }
+
+// Reads `count` bytes to the start of the record buffer and counts them.
+bool ReadIntoBuffer(ImageCursor& cursor, RecordFields& record, std::size_t count)
+{
+    const std::size_t got = cursor.imageFile->Read(record.recordBuffer.data(), count);
+    cursor.bytesRead += got;
+    return got == count;
+}
+
+char CharAt(const RecordFields& record, std::size_t position)
+{
+    return static_cast<char>(record.recordBuffer[position]);
+}
+
+} // namespace
+
+std::string ReadErrorMessage(const ImageCursor& cursor)
+{
+    return Message<150>(cursor.lineNumber, cursor.fileName);
+}
+
+std::uint8_t HexPairValue(char high, char low)
+{
+    const int highValue = DigitValue(high);
+    const int lowValue = DigitValue(low);
+    return static_cast<std::uint8_t>((highValue < 0 ? 0 : highValue) * 16 + (lowValue < 0 ? 0 : lowValue));
+}
+
+LineStart ReadLineStart(ImageCursor& cursor, RecordFields& record, std::string& sessionMessage)
+{
+    // Counted in unsigned arithmetic: a file of more than 2^31 lines must not
+    // make the count undefined.
+    cursor.lineNumber = static_cast<std::int32_t>(static_cast<std::uint32_t>(cursor.lineNumber) + 1U);
+    record.recordData = 0;
+    if (ReadIntoBuffer(cursor, record, 2)) {
+        return LineStart::TwoBytesRead;
+    }
+    if (cursor.imageFile->ReadFailed()) {
+        sessionMessage = ReadErrorMessage(cursor);
+        return LineStart::Failed;
+    }
+    if (cursor.bytesRead == cursor.fileLength) {
+        return LineStart::EndOfImage;
+    }
+    sessionMessage = Message<125>(cursor.lineNumber, cursor.fileName);
+    return LineStart::Failed;
+}
+
+std::optional<ProtocolState> DecodeRecord(ImageCursor& cursor, RecordFields& record,
+                                          std::string& sessionMessage)
+{
+    const RecordKind* kind = FindKind(record.recordBuffer[0], record.recordBuffer[1]);
+    if (kind == nullptr) {
+        sessionMessage = Message<124>(CharAt(record, 0), CharAt(record, 1), cursor.lineNumber, cursor.fileName);
+        return std::nullopt;
+    }
+
+    if (!ReadIntoBuffer(cursor, record, 2)) {
+        sessionMessage = cursor.imageFile->ReadFailed() ? ReadErrorMessage(cursor)
+                                                        : Message<128>(cursor.lineNumber, cursor.fileName);
+        return std::nullopt;
+    }
+    if (!IsHexDigit(record.recordBuffer[0]) || !IsHexDigit(record.recordBuffer[1])) {
+        sessionMessage = Message<126>(int{record.recordBuffer[0]}, int{record.recordBuffer[1]}, cursor.lineNumber,
+                                      cursor.fileName);
+        return std::nullopt;
+    }
+    const std::int32_t length = HexPairValue(CharAt(record, 0), CharAt(record, 1));
+    if (length < kind->minLength || length > kind->maxLength) {
+        sessionMessage = Message<127>(kind->typeText, cursor.lineNumber, cursor.fileName, length);
+        return std::nullopt;
+    }
+
+    const std::size_t byteCount = static_cast<std::size_t>(length);
+    if (!ReadIntoBuffer(cursor, record, 2 * byteCount + 2)) {
+        sessionMessage = cursor.imageFile->ReadFailed() ? ReadErrorMessage(cursor)
+                                                        : Message<129>(cursor.lineNumber, cursor.fileName);
+        return std::nullopt;
+    }
+
+    // Decoded in place: byte i overwrites position i, which its digits at 2i
+    // and 2i + 1 have already left behind.
+    unsigned sum = static_cast<unsigned>(length);
+    for (std::size_t i = 0; i < byteCount; ++i) {
+        record.recordBuffer[i] = HexPairValue(CharAt(record, 2 * i), CharAt(record, 2 * i + 1));
+        if (i + 1 < byteCount) {
+            sum += record.recordBuffer[i];
+        }
+    }
+    const std::uint8_t expected = static_cast<std::uint8_t>(~sum & 0xFFU);
+    if (record.recordBuffer[byteCount - 1] != expected) {
+        sessionMessage = Message<130>(int{expected}, cursor.lineNumber, cursor.fileName);
+        return std::nullopt;
+    }
+
+    const auto& bytes = record.recordBuffer;
+    record.recordLength = length;
+    switch (kind->sendState) {
+    case bpStateSEND_C1:
+        record.sectorNumber = bytes[2];
+        break;
+    case bpStateSEND_S2:
+        record.blockAddress = (std::uint32_t{bytes[0]} << 16) | (std::uint32_t{bytes[1]} << 8) | bytes[2];
+        record.recordData = 3;
+        record.recordLength = length - 4;
+        break;
+    default:
+        break;
+    }
+    return kind->sendState;
+}
+
+} // namespace tavex

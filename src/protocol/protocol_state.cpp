@@ -1,0 +1,49 @@
+#include "protocol/protocol_state.h"
+
+#include "text/format.h"
+
+#include <array>
+
+namespace tavex {
+
+namespace {
+
+constexpr std::array<std::string_view, kLastProtocolState + 1> kStateNames = {
+    "bpStateNONE",        "bpStateGOONLINE",    "bpStateGOOFFLINE",       "bpStateREADYNEXTTABLE",
+    "bpStateREADYNEXTSLOT", "bpStateREADYNEXTRECORD", "bpStateSEND_C0",   "bpStateSEND_C1",
+    "bpStateSEND_CA",     "bpStateSEND_N2",     "bpStateSEND_S2",         "bpStateSEND_S8",
+    "bpStateSEND_T0",     "bpStateSEND_T7",     "bpStateSENT_C0",         "bpStateSENT_C1",
+    "bpStateSENT_CA",     "bpStateSENT_N2",     "bpStateSENT_S2",         "bpStateSENT_S8",
+    "bpStateSENT_T0",     "bpStateSENT_T7",     "bpStateRECEIVE_OK",      "bpStateRECEIVE_CE",
+    "bpStateRECEIVE_FE",  "bpStateRECEIVE_DT",  "bpStateRECEIVE_C0",      "bpStateRECEIVE_T7",
+    "bpStateRECEIVE_UK",  "bpStateEX_RECEIVE",  "bpStateEX_SEND",         "bpStateEX_OTHER",
+    "StateEX_USERDEF",    "bpStateEX_UNDEF",    "bpStateER_INTERNAL",
+};
+
+} // namespace
+
+std::string_view StateName(ProtocolState state)
+{
+    if (state < 0 || state > kLastProtocolState) {
+        return {};
+    }
+    return kStateNames[static_cast<std::size_t>(state)];
+}
+
+std::string InternalErrorCode(MachineKind machine, ProtocolState state)
+{
+    if (machine == MachineKind::S19) {
+        return Format<ProtocolState>("FSM_s19-%d", state);
+    }
+    return Format<ProtocolState>("FSM_s20-%d", state);
+}
+
+std::string InternalErrorCode(MachineKind machine, ProtocolState state, int lastEvent)
+{
+    if (machine == MachineKind::S19) {
+        return Format<ProtocolState, int>("FSM_s19-%d-%d", state, lastEvent);
+    }
+    return Format<ProtocolState, int>("FSM_s20-%d-%d", state, lastEvent);
+}
+
+} // namespace tavex

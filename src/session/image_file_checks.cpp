@@ -1,0 +1,87 @@
+#include "session/image_file_checks.h"
+
+#include "text/format.h"
+
+namespace tavex {
+
+namespace {
+
+// Lower-cases ASCII letters only, so the bytes of a multi-byte character are
+// never touched.
+std::string LowerCaseName(std::string_view name)
+{
+    std::string lower(name);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
+// The (at most) three characters after the last '.', or "" when there is no
+// '.' or fewer than two characters follow it.
+std::string_view Extension(std::string_view name)
+{
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || name.size() - dot - 1 < 2) {
+        return {};
+    }
+    return name.substr(dot + 1, 3);
+}
+
+} // namespace
+
+ImageName CheckImageName(std::string_view typedName)
+{
+    ImageName name;
+    name.fileName = LowerCaseName(typedName);
+    if (name.fileName.empty()) {
+        name.message = Message<137>();
+        return name;
+    }
+    const std::string_view extension = Extension(name.fileName);
+    if (extension == StringText<200>) {
+        name.fileKind = kFileKindS19;
+    } else if (extension == StringText<201>) {
+        name.fileKind = kFileKindS20;
+    } else {
+        name.fileName = std::string(typedName);
+        name.message = Message<107>(name.fileName);
+        return name;
+    }
+    name.accepted = true;
+    return name;
+}
+
+OpenedImage OpenImage(IImageFiles& files, std::string_view typedName)
+{
+    OpenedImage image;
+    ImageName name = CheckImageName(typedName);
+    image.fileName = std::move(name.fileName);
+    image.fileKind = name.fileKind;
+    if (!name.accepted) {
+        image.message = std::move(name.message);
+        return image;
+    }
+    OpenedFile opened = files.Open(std::string(typedName));
+    switch (opened.status) {
+    case OpenedFile::Status::NotFound:
+        image.fileName = std::string(typedName);
+        image.message = Message<108>(image.fileName);
+        break;
+    case OpenedFile::Status::CannotOpen:
+        image.message = Message<109>(image.fileName);
+        break;
+    case OpenedFile::Status::LengthUnknown:
+        image.message = Message<110>(image.fileName);
+        break;
+    case OpenedFile::Status::Opened:
+        image.imageFile = std::move(opened.file);
+        image.fileLength = opened.length;
+        break;
+    }
+    return image;
+}
+
+} // namespace tavex

@@ -1,0 +1,56 @@
+#pragma once
+
+// The file checks that open a Download: a name, an .s19 or .s20 extension, a
+// file that exists, opens for this program alone and has a length. Each
+// failure is one message; nothing is left open behind it.
+
+#include "image/byte_source.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tavex {
+
+// What the platform answers when asked for an image file.
+struct OpenedFile {
+    enum class Status { Opened, NotFound, CannotOpen, LengthUnknown };
+    Status status = Status::NotFound;
+    std::unique_ptr<IByteSource> file;  // set when Opened
+    std::uint64_t length = 0;
+};
+
+class IImageFiles {
+public:
+    virtual ~IImageFiles() = default;
+    // Opens `path` for reading, shared with no other user of the file.
+    virtual OpenedFile Open(const std::string& path) = 0;
+};
+
+inline constexpr std::int32_t kFileKindS19 = 0;
+inline constexpr std::int32_t kFileKindS20 = 1;
+
+struct ImageName {
+    bool accepted = false;
+    std::string fileName;  // lower-cased, as the download's messages quote it
+    std::int32_t fileKind = -1;
+    std::string message;   // why the name was refused
+};
+
+// The name checks: not empty, and an extension of "s19" or "s20" in any case.
+ImageName CheckImageName(std::string_view typedName);
+
+struct OpenedImage {
+    std::unique_ptr<IByteSource> imageFile;  // null when a check failed
+    std::uint64_t fileLength = 0;
+    std::string fileName;
+    std::int32_t fileKind = -1;
+    std::string message;
+};
+
+// All the checks, in the order a Download makes them. The file is opened by
+// the name as typed: only the messages use the lower-cased name.
+OpenedImage OpenImage(IImageFiles& files, std::string_view typedName);
+
+} // namespace tavex

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string_view>
+
+namespace tavex {
+
+struct NumberedString {
+    int id;
+    std::string_view text;
+};
+
+inline constexpr NumberedString kStringTable[] = {
+#define TAVEX_STRING(id, text) {id, text},
+#include "string_table.inc"
+#undef TAVEX_STRING
+};
+
+constexpr std::string_view FindString(int id)
+{
+    for (const NumberedString& entry : kStringTable) {
+        if (entry.id == id) {
+            return entry.text;
+        }
+    }
+    throw "no string with this number in the string table";
+}
+
+// Compile-time lookup: a number that is not in the table does not compile.
+template <int Id>
+inline constexpr std::string_view StringText = FindString(Id);
+
+// Run-time lookup for callers that choose the number at run time (the status
+// line). Answers an empty text for a number the table lacks.
+std::string_view LoadString(int id);
+
+} // namespace tavex
