@@ -1,0 +1,185 @@
+// tavexdl-cli check, run as a process.
+
+#include "support/image_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tavex {
+namespace {
+
+struct CliRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string Quote(const std::string& argument)
+{
+    std::string quoted = "'";
+    for (char c : argument) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class CheckCli : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tavex-cli-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+        ::mkdir((directory_ + "/Folder.s19").c_str(), 0700);
+    }
+    void TearDown() override { std::system(("rm -rf " + Quote(directory_)).c_str()); }
+
+    CliRun Cli(const std::vector<std::string>& arguments)
+    {
+        std::string command = Quote(TAVEXDL_CLI);
+        for (const std::string& argument : arguments) {
+            command += " " + Quote(argument);
+        }
+        const std::string out = directory_ + "/out";
+        const std::string err = directory_ + "/err";
+        const int status = std::system((command + " >" + out + " 2>" + err + " </dev/null").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+    }
+
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = directory_ + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    std::string directory_;
+};
+
+const std::string kExamples = TAVEX_EXAMPLES;
+
+// Messages quote the file name lower-cased, as a download shows it.
+std::string Lower(std::string text)
+{
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+TEST_F(CheckCli, SummarisesTheSamples)
+{
+    const CliRun s19 = Cli({"check", kExamples + "/keyboard-small.s19"});
+    EXPECT_EQ(s19.exitCode, 0) << s19.err;
+    EXPECT_NE(s19.out.find("valid .s19 image, 328 bytes in 9 lines"), std::string::npos) << s19.out;
+    EXPECT_NE(s19.out.find("records: 9 (1 flash-sector C1, 7 write-block S2, 1 end-of-table S8)"), std::string::npos);
+    EXPECT_NE(s19.out.find("block addresses 0x010000 to 0x010060"), std::string::npos);
+    EXPECT_NE(s19.out.find("hardware 0: passes, 9 records sent, 0 dropped"), std::string::npos);
+    EXPECT_EQ(s19.err, "");
+
+    const CliRun s20 = Cli({"check", kExamples + "/keyboard-tables.s20"});
+    EXPECT_EQ(s20.exitCode, 0) << s20.err;
+    for (const char* verdict : {"hardware 1: passes, 24 records sent, 8 dropped",
+                                "hardware 2: passes, 26 records sent, 6 dropped",
+                                "hardware 3: passes, 24 records sent, 8 dropped"}) {
+        EXPECT_NE(s20.out.find(verdict), std::string::npos) << s20.out;
+    }
+}
+
+TEST_F(CheckCli, PrintsOneJsonObject)
+{
+    const CliRun run = Cli({"check", "--json", kExamples + "/keyboard-tables.s20", "--hardware", "2"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.rfind("{\"file\":\"" + Lower(kExamples) + "/keyboard-tables.s20\",\"kind\":\"s20\",\"valid\":true,", 0),
+              0U)
+        << run.out;
+    EXPECT_NE(run.out.find("\"hardware\":[{\"version\":2,\"passes\":true,\"sent\":26,\"dropped\":6}]}\n"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(CheckCli, FailsWithTheMessageADownloadWouldShow)
+{
+    const std::string faulty = Write(
+        "Faulty.S20", test::Lines({"#schema 1", "#hardware 1", "", "// table", test::WriteBlockLine(0x10, {1}), "S2"}));
+    const CliRun run = Cli({"check", faulty});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Error: Bad length descriptor 13:10 on line 6 of \"" + Lower(directory_) + "/faulty.s20\".\n");
+
+    const CliRun json = Cli({"check", faulty, "--json"});
+    EXPECT_EQ(json.exitCode, 1);
+    EXPECT_NE(json.out.find("\"valid\":false,\"message\":\"Error: Bad length descriptor 13:10 on line 6 of \\\""),
+              std::string::npos)
+        << json.out;
+}
+
+TEST_F(CheckCli, RefusesVersionsTheImageDoesNotSupport)
+{
+    const CliRun s20 = Cli({"check", kExamples + "/keyboard-tables.s20", "--hardware", "4"});
+    EXPECT_EQ(s20.exitCode, 1);
+    EXPECT_EQ(s20.err, "Error: The file \"" + Lower(kExamples) +
+                           "/keyboard-tables.s20\" does not support this version of the keyboard hardware.\n\n"
+                           "File supports hardware version(s):\t1, 2, 3\nCurrent keyboard hardware version:\t4\n");
+
+    const CliRun s19 = Cli({"check", kExamples + "/keyboard-small.s19", "--hardware", "2"});
+    EXPECT_EQ(s19.exitCode, 1);
+    EXPECT_NE(s19.err.find("File supports hardware version(s):\t0, 1\nCurrent keyboard hardware version:\t2"),
+              std::string::npos);
+}
+
+TEST_F(CheckCli, MakesTheFileChecksOfADownloadFirst)
+{
+    struct Case {
+        std::string file;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{"", "Error: A download operation can not be peformed until a valid .s19 or .s20 filename has been "
+                      "specified.\n"},
+             Case{"Notes.TXT", "Error: The file \"Notes.TXT\" does not have an .s19 or .s20 extension.\n"},
+             Case{directory_ + "/Missing.S19", "Error: The file \"" + directory_ + "/Missing.S19\" could not be found.\n"},
+             Case{directory_, "Error: The file \"" + directory_ + "\" does not have an .s19 or .s20 extension.\n"},
+             Case{directory_ + "/Folder.s19", "An error occurred while trying to open \"" + Lower(directory_) +
+                                                  "/folder.s19\".\n\nMake sure this file has not been opened by another "
+                                                  "application.\n"},
+         }) {
+        const CliRun run = Cli({"check", c.file});
+        EXPECT_EQ(run.exitCode, 1) << c.file;
+        EXPECT_EQ(run.err, c.message);
+    }
+}
+
+TEST_F(CheckCli, AnswersUsageErrorsWithExitCodeTwo)
+{
+    const std::string image = kExamples + "/keyboard-small.s19";
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {}, {"flash"}, {"check"}, {"check", image, "--hardware"}, {"check", image, "--hardware", "256"},
+             {"check", image, "--hardware", "-1"}, {"check", image, "--hardware", "1x"}, {"check", image, "--fast"},
+             {"check", image, image}}) {
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.exitCode, 2) << testing::PrintToString(arguments);
+        EXPECT_NE(run.err.find("usage: tavexdl-cli check FILE"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    const CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("usage:"), std::string::npos);
+}
+
+} // namespace
+} // namespace tavex
