@@ -2,6 +2,7 @@
 
 #include "text/format.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -36,19 +37,22 @@ const RecordKind* FindKind(std::uint8_t first, std::uint8_t second)
     return nullptr;
 }
 
-int DigitValue(char c)
-{
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+// Value of each byte as a hexadecimal digit, -1 for the bytes that are not
+// digits; a table, because every line decodes up to 42 of them.
+constexpr std::array<std::int8_t, 256> kDigitValues = [] {
+    std::array<std::int8_t, 256> values{};
+    values.fill(-1);
+    for (int i = 0; i < 10; ++i) {
+        values['0' + i] = static_cast<std::int8_t>(i);
     }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
+    for (int i = 0; i < 6; ++i) {
+        values['A' + i] = static_cast<std::int8_t>(10 + i);
+        values['a' + i] = static_cast<std::int8_t>(10 + i);
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
+    return values;
+}();
+
+int DigitValue(char c) { return kDigitValues[static_cast<std::uint8_t>(c)]; }
 
 bool IsHexDigit(std::uint8_t c) { return DigitValue(static_cast<char>(c)) >= 0; }
 
@@ -74,9 +78,9 @@ std::string ReadErrorMessage(const ImageCursor& cursor)
 
 std::uint8_t HexPairValue(char high, char low)
 {
-    const int highValue = DigitValue(high);
-    const int lowValue = DigitValue(low);
-    return static_cast<std::uint8_t>((highValue < 0 ? 0 : highValue) * 16 + (lowValue < 0 ? 0 : lowValue));
+    const int highValue = std::max(DigitValue(high), 0);
+    const int lowValue = std::max(DigitValue(low), 0);
+    return static_cast<std::uint8_t>(highValue * 16 + lowValue);
 }
 
 LineStart ReadLineStart(ImageCursor& cursor, RecordFields& record, std::string& sessionMessage)
