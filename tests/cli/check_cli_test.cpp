@@ -1,6 +1,7 @@
 // tavexdl-cli check, run as a process.
 
 #include "support/image_text.h"
+#include "support/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -39,14 +40,7 @@ std::string Slurp(const std::string& path)
 
 class CheckCli : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tavex-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        ::mkdir((directory_ + "/Folder.s19").c_str(), 0700);
-    }
-    void TearDown() override { std::system(("rm -rf " + Quote(directory_)).c_str()); }
+    void SetUp() override { ::mkdir((directory_ + "/Folder.s19").c_str(), 0700); }
 
     CliRun Cli(const std::vector<std::string>& arguments)
     {
@@ -60,14 +54,10 @@ protected:
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
     }
 
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = directory_ + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
+    std::string Write(const std::string& name, const std::string& bytes) { return scratch_.Write(name, bytes); }
 
-    std::string directory_;
+    test::ScratchDirectory scratch_;
+    const std::string& directory_ = scratch_.Path();
 };
 
 const std::string kExamples = TAVEX_EXAMPLES;

@@ -1,10 +1,10 @@
 #include "platform/posix_image_file.h"
 
+#include "support/scratch_directory.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,22 +14,10 @@ namespace {
 
 class PosixImageFileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tavex-image-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-    }
-    void TearDown() override { std::system(("rm -rf '" + directory_ + "'").c_str()); }
+    std::string Write(const std::string& name, const std::string& bytes) { return scratch_.Write(name, bytes); }
 
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = directory_ + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    std::string directory_;
+    test::ScratchDirectory scratch_;
+    const std::string& directory_ = scratch_.Path();
     PosixImageFiles files_;
 };
 
