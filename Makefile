@@ -25,7 +25,8 @@ bench: release
 	build/release/bench/check-vs-srec-info build/release/src/tavexdl-cli
 
 fuzz: dev
-	scripts/fuzz.sh build/dev $(FUZZ_SECONDS)
+	scripts/fuzz.sh build/dev $(FUZZ_SECONDS) fuzz_image
+	scripts/fuzz.sh build/dev $(FUZZ_SECONDS) fuzz_receiver
 
 clean:
 	rm -rf build
