@@ -1,0 +1,315 @@
+#include "session/download_session.h"
+
+#include "session/end_codes.h"
+#include "text/format.h"
+
+namespace tavex {
+
+namespace {
+
+std::string EndCodeMessage(int endCode)
+{
+    switch (endCode) {
+    case kEndPortSettingsRefused:
+        return std::string(StringText<132>);
+    case kEndNoEventWindow:
+        return std::string(StringText<106>);
+    case kEndNoCommControl:
+        return std::string(StringText<136>);
+    case kEndNoTimer:
+        return std::string(StringText<133>);
+    default:
+        return Message<123>(endCode);
+    }
+}
+
+} // namespace
+
+DownloadSession::DownloadSession(ISessionHost& host, ICommControlHost& controls, IImageFiles& files,
+                                 bool ntPlatform)
+    : commControl(controls), portHandler(ntPlatform), replyStopwatch(host), host_(host), files_(files)
+{
+}
+
+void DownloadSession::PostMessage(std::uint32_t) { PostStep(); }
+
+void DownloadSession::SetMachineState(ProtocolState state)
+{
+    machineState = state;
+    portHandler.SetState(state);
+}
+
+bool DownloadSession::ConfigurePort() { return portHandler.Configure(commControl, portSettings, *this, kStepMessage); }
+
+void DownloadSession::OnInitSession()
+{
+    imageFile.reset();
+    image = {};
+    timerId = 0;
+    portOpen = 0;
+    directiveParser.fileKind = -1;
+    cancelRequested = 0;
+    SetStatus(112);
+    buttonText = std::string(StringText<104>);
+    host_.SetButtonText(buttonText);
+    if (!commControl.CreateEventWindow()) {
+        EndSession(kEndNoEventWindow);
+        return;
+    }
+    if (!commControl.CreateControl()) {
+        EndSession(kEndNoCommControl);
+        return;
+    }
+    portSettings = MainWindowPortSettings();
+    if (!ConfigurePort()) {
+        EndSession(kEndPortSettingsRefused);
+        return;
+    }
+    timerId = host_.StartTimer(kWatchdogTimerId, kWatchdogPeriodMs);
+    if (timerId == 0) {
+        EndSession(kEndNoTimer);
+        return;
+    }
+    portHandler.SetState(bpStateNONE);
+    host_.FillComList(port_lists::kPortCount, portSettings.portIndex);
+    initialized = 1;
+}
+
+void DownloadSession::OnDownload()
+{
+    if (closed_) {
+        return;
+    }
+    sessionMessage.clear();
+    OpenedImage opened = OpenImage(files_, host_.FileFieldText());
+    fileName = opened.fileName;
+    if (!opened.imageFile) {
+        host_.ShowMessage(opened.message);
+        return;
+    }
+    imageFile = std::move(opened.imageFile);
+    image = {imageFile.get(), opened.fileLength, 0, 0, fileName};
+    directiveParser.fileKind = opened.fileKind;
+    directiveParser.Reset();
+    portHandler.SetState(bpStateGOONLINE);
+    blockCount = 0;
+    portSettings.portIndex = host_.ComSelection();
+    buttonText = std::string(StringText<105>);
+    host_.SetButtonText(buttonText);
+    host_.EnableInputControls(false);
+    baudRetried = 0;
+    portSettings.baudIndex = kBaudIndex19200;
+    if (!ConfigurePort()) {
+        EndSession(kEndPortSettingsRefused);
+        return;
+    }
+    SetMachineState(bpStateGOONLINE);
+    PostStep();
+}
+
+void DownloadSession::OnStep()
+{
+    if (closed_) {
+        return;
+    }
+    switch (directiveParser.fileKind) {
+    case kFileKindS19:
+        RunS19Step();
+        break;
+    case kFileKindS20:
+        RunS20Step();
+        break;
+    default:
+        break;
+    }
+}
+
+void DownloadSession::FallBackTo57600()
+{
+    portSettings.baudIndex = kBaudIndex57600;
+    portHandler.ClosePort();
+    if (!ConfigurePort()) {
+        EndSession(kEndPortSettingsRefused);
+        return;
+    }
+    SetMachineState(bpStateGOONLINE);
+    baudRetried = 1;
+    PostStep();
+}
+
+void DownloadSession::OnTimer(unsigned tickedTimer)
+{
+    if (closed_ || tickedTimer != timerId || timerId == 0) {
+        return;
+    }
+    const ProtocolState state = portHandler.GetState();
+    const bool late = replyStopwatch.Elapsed() > kReplyLimitMs;
+    switch (state) {
+    case bpStateSENT_C0:
+    case bpStateSENT_T7:
+        if (!late) {
+            return;
+        }
+        if (baudRetried == 0) {
+            FallBackTo57600();
+            return;
+        }
+        sessionMessage = state == bpStateSENT_C0 ? std::string(StringText<140>) : std::string(StringText<141>);
+        SetMachineState(bpStateRECEIVE_UK);
+        baudRetried = 0;
+        PostStep();
+        return;
+    case bpStateSENT_C1:
+    case bpStateSENT_S2:
+    case bpStateSENT_S8:
+        if (late) {
+            portHandler.TimeoutRead();
+            PostStep();
+        }
+        return;
+    case bpStateREADYNEXTTABLE:
+    case bpStateREADYNEXTSLOT:
+    case bpStateSEND_CA:
+    case bpStateSEND_N2:
+    case bpStateSEND_T0:
+    case bpStateSEND_T7:
+    case bpStateSENT_CA:
+    case bpStateSENT_N2:
+    case bpStateSENT_T0:
+    case bpStateRECEIVE_DT:
+        break;
+    default:
+        if (state <= kLastProtocolState) {
+            return;  // states a tick leaves alone
+        }
+        break;
+    }
+    SetMachineState(bpStateER_INTERNAL);
+    PostStep();
+}
+
+void DownloadSession::OnOK()
+{
+    if (closed_) {
+        return;
+    }
+    const ProtocolState state = portHandler.GetState();
+    if (initialized == 1 && state != bpStateSENT_C0) {
+        if (state == bpStateNONE) {
+            fileName = host_.FileFieldText();
+            EndSession(kEndOperatorClose);
+            return;
+        }
+        cancelRequested = 1;
+        host_.Pause(kTerminatePauseMs);
+        portHandler.SendTerminate();
+        return;
+    }
+    SetMachineState(bpStateGOOFFLINE);
+    SetStatus(112);
+    PostStep();
+}
+
+void DownloadSession::EndSession(int endCode)
+{
+    if (closed_) {
+        return;
+    }
+    const ProtocolState state = portHandler.GetState();
+    if (state != bpStateNONE && state != bpStateSENT_C0) {
+        host_.Pause(kTerminatePauseMs);
+        portHandler.SendTerminate();
+    }
+    if (portOpen == 1 && portHandler.ClosePort()) {
+        portOpen = 0;
+    }
+    if (timerId != 0 && host_.StopTimer(kWatchdogTimerId)) {
+        timerId = 0;
+    }
+    portHandler.ReleaseBuffers();
+    CloseImage();
+    closed_ = true;
+    if (endCode != kEndOperatorClose) {
+        if (sessionMessage.empty()) {
+            sessionMessage = EndCodeMessage(endCode);
+        }
+        host_.ShowMessage(sessionMessage);
+    }
+    host_.EndDialog(endCode);
+}
+
+void DownloadSession::CloseImage()
+{
+    imageFile.reset();
+    image.imageFile = nullptr;
+}
+
+void DownloadSession::ErrorEnd(MachineKind machine, ProtocolState stepState)
+{
+    if (portOpen == 1 && portHandler.ClosePort()) {
+        portOpen = 0;
+    }
+    CloseImage();
+    if (sessionMessage.empty()) {
+        sessionMessage = Message<122>(InternalErrorCode(machine, stepState));
+    }
+    host_.ShowMessage(sessionMessage);
+    if (portOpen == 1) {
+        ShowStatus(134);
+    } else {
+        ShowStatus(112);
+        host_.EnableInputControls(true);
+        buttonText = std::string(StringText<104>);
+        host_.SetButtonText(buttonText);
+    }
+    host_.SetProgress(0);
+    SetMachineState(bpStateNONE);
+}
+
+void DownloadSession::ReturnToIdle()
+{
+    ShowStatus(112);
+    host_.EnableInputControls(true);
+    buttonText = std::string(StringText<104>);
+    host_.SetButtonText(buttonText);
+    host_.SetProgress(0);
+    SetMachineState(bpStateNONE);
+}
+
+void DownloadSession::ShowStatus(int stringId)
+{
+    statusText = std::string(LoadString(stringId));
+    host_.SetStatusLine(statusText);
+}
+
+// Only the PING step names the line's speed, and pauses so that the operator
+// can read it.
+void DownloadSession::SetStatus(int stringId)
+{
+    statusText = std::string(LoadString(stringId));
+    const bool pingStep = portHandler.GetState() == bpStateSEND_C0;
+    if (pingStep) {
+        statusText += portSettings.baudIndex == kBaudIndex19200 ? "  at 19200 Baudrate " : "  at  57600 Baudrate ";
+    }
+    host_.SetStatusLine(statusText);
+    if (pingStep) {
+        host_.Pause(kPingPauseMs);
+    }
+}
+
+template <int Id>
+void DownloadSession::SetStatusNumber(int number)
+{
+    statusText = Message<Id>(number);
+    host_.SetStatusLine(statusText);
+}
+template void DownloadSession::SetStatusNumber<115>(int);
+
+// Computed in 64 bits: the 32-bit product wrapped for images past 42 MB.
+void DownloadSession::UpdateProgress()
+{
+    const std::uint64_t percent = image.fileLength == 0 ? 0 : image.bytesRead * 100 / image.fileLength;
+    host_.SetProgress(static_cast<int>(percent));
+}
+
+} // namespace tavex

@@ -1,0 +1,103 @@
+#pragma once
+
+// One download from the Download click to its end, and the machinery around
+// it for the life of the main window: the step message, the watchdog, the
+// status line, the progress bar and the ways a session ends.
+
+#include "image/directive_parser.h"
+#include "image/image_cursor.h"
+#include "protocol/com_port_event_handler.h"
+#include "protocol/protocol_state.h"
+#include "serial/ccomport.h"
+#include "session/image_file_checks.h"
+#include "session/session_host.h"
+#include "session/stopwatch.h"
+
+#include <memory>
+#include <string>
+
+namespace tavex {
+
+inline constexpr std::uint32_t kStepMessage = 0x401;  // WM_USER+1
+inline constexpr unsigned kWatchdogTimerId = 1;
+inline constexpr unsigned kWatchdogPeriodMs = 1000;
+inline constexpr std::uint32_t kReplyLimitMs = 6000;
+inline constexpr unsigned kPingPauseMs = 800;
+inline constexpr unsigned kTerminatePauseMs = 500;
+
+class DownloadSession : private INotifyWindow {
+public:
+    // ntPlatform: whether writes go without RTS framing (true off Windows).
+    DownloadSession(ISessionHost& host, ICommControlHost& controls, IImageFiles& files, bool ntPlatform = true);
+
+    // Window messages.
+    void OnInitSession();          // the window's initialisation
+    void OnDownload();             // the Download button
+    void OnStep();                 // the step message
+    void OnTimer(unsigned timerId);
+    void OnOK();                   // button 1 or Enter: Close or Cancel
+    void EndSession(int endCode);  // closes the window
+
+    bool IsClosed() const { return closed_; }
+    ProtocolState State() const { return portHandler.GetState(); }
+
+    // Session data.
+    std::string fileName;
+    std::string statusText;
+    std::string buttonText;
+    std::string sessionMessage;
+    int initialized = 0;
+    int cancelRequested = 0;
+    PortSettings portSettings;
+    CComPort commControl;
+    ComPortEventHandler portHandler;
+    ProtocolState machineState = bpStateNONE;
+    unsigned timerId = 0;
+    CStopwatch replyStopwatch;
+    std::unique_ptr<IByteSource> imageFile;
+    ImageCursor image;  // fileLength, bytesRead, lineNumber and the quoted file name
+    int portOpen = 0;
+    int blockCount = 0;
+    std::uint8_t baudRetried = 0;
+    RecordFields record;
+    CDirectiveParser directiveParser;
+
+private:
+    void PostMessage(std::uint32_t message) override;
+
+    // Status line and progress.
+    void SetStatus(int stringId);
+    template <int Id>
+    void SetStatusNumber(int number);
+    void ShowStatus(int stringId);  // without the PING step's suffix and pause
+    void UpdateProgress();
+
+    // Closing sequences.
+    void ReturnToIdle();
+    void ErrorEnd(MachineKind machine, ProtocolState stepState);
+    void CloseImage();
+    void SetMachineState(ProtocolState state);
+    void PostStep() { host_.PostStepMessage(); }
+    bool ConfigurePort();
+    void FallBackTo57600();
+
+    // The transfer machines.
+    void RunS19Step();
+    void RunS20Step();
+    void RunStep(MachineKind machine);
+    void CancelCheckS19();
+    void CancelCheckS20();
+    void DoGoOnline(MachineKind machine, ProtocolState s);
+    void DoReceiveKeyboardId(MachineKind machine, ProtocolState s);
+    void DoReadNextRecord(MachineKind machine, ProtocolState s);
+    void DoSendRecord(MachineKind machine, ProtocolState s);
+    void DoReceiveOk(MachineKind machine, ProtocolState s);
+    void DoGoOffline(MachineKind machine, ProtocolState s);
+    void FinishSend(bool sent, MachineKind machine, ProtocolState s);
+
+    ISessionHost& host_;
+    IImageFiles& files_;
+    bool closed_ = false;
+};
+
+} // namespace tavex

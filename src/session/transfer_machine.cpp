@@ -1,0 +1,277 @@
+// The two transfer machines. Each step reads the protocol state, does that
+// state's work, and either posts the next step itself or leaves it to the
+// keyboard's reply or to the watchdog. The .s20 machine is the .s19 machine
+// with the directive parser wired in and a cancel check of its own.
+
+#include "image/next_line.h"
+#include "protocol/bootloader_frames.h"
+#include "session/download_session.h"
+#include "text/format.h"
+
+namespace tavex {
+
+namespace {
+
+bool IsRecordCommand(ProtocolState state)
+{
+    return state == bpStateSEND_C1 || state == bpStateSEND_S2 || state == bpStateSEND_S8;
+}
+
+// States in which a cancel takes the machine off-line at its next step.
+bool CancelGoesOffline(ProtocolState state, ProtocolState machineState)
+{
+    switch (state) {
+    case bpStateREADYNEXTRECORD:
+    case bpStateSEND_C0:
+    case bpStateSEND_C1:
+    case bpStateSEND_S2:
+    case bpStateSEND_S8:
+    case bpStateSEND_T7:
+    case bpStateRECEIVE_C0:
+    case bpStateRECEIVE_T7:
+        return true;
+    case bpStateRECEIVE_OK:
+        return IsRecordCommand(machineState);
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void DownloadSession::RunS19Step() { RunStep(MachineKind::S19); }
+
+void DownloadSession::RunS20Step() { RunStep(MachineKind::S20); }
+
+void DownloadSession::CancelCheckS19()
+{
+    cancelRequested = 0;
+    const ProtocolState state = portHandler.GetState();
+    if (state == bpStateGOONLINE) {
+        SetMachineState(bpStateNONE);
+    } else if (CancelGoesOffline(state, machineState)) {
+        SetMachineState(bpStateGOOFFLINE);
+    }
+}
+
+// Unlike the .s19 check, the request stays set on the way off-line, where it
+// keeps an open "#if-hardware" block from being reported.
+void DownloadSession::CancelCheckS20()
+{
+    const ProtocolState state = portHandler.GetState();
+    if (state == bpStateGOONLINE) {
+        SetMachineState(bpStateNONE);
+        cancelRequested = 0;
+    } else if (CancelGoesOffline(state, machineState)) {
+        SetMachineState(bpStateGOOFFLINE);
+    } else if (state != bpStateGOOFFLINE && state >= 0 && state <= kLastProtocolState) {
+        cancelRequested = 0;
+    }
+}
+
+void DownloadSession::RunStep(MachineKind machine)
+{
+    if (cancelRequested != 0) {
+        machine == MachineKind::S19 ? CancelCheckS19() : CancelCheckS20();
+    }
+    const ProtocolState s = portHandler.GetState();
+    switch (s) {
+    case bpStateGOONLINE:
+        DoGoOnline(machine, s);
+        return;
+    case bpStateSEND_C0:
+        SetStatus(113);
+        FinishSend(portHandler.SendPing(), machine, s);
+        return;
+    case bpStateRECEIVE_C0:
+        SetStatus(117);
+        SetMachineState(bpStateSEND_T7);
+        PostStep();
+        return;
+    case bpStateSEND_T7:
+        SetStatus(142);
+        FinishSend(portHandler.SendReadId(), machine, s);
+        return;
+    case bpStateRECEIVE_T7:
+        DoReceiveKeyboardId(machine, s);
+        return;
+    case bpStateREADYNEXTRECORD:
+        DoReadNextRecord(machine, s);
+        return;
+    case bpStateSEND_C1:
+    case bpStateSEND_S2:
+    case bpStateSEND_S8:
+        DoSendRecord(machine, s);
+        return;
+    case bpStateRECEIVE_OK:
+        DoReceiveOk(machine, s);
+        return;
+    case bpStateRECEIVE_CE:
+        sessionMessage = std::string(StringText<119>);
+        ErrorEnd(machine, s);
+        return;
+    case bpStateRECEIVE_FE:
+        sessionMessage = std::string(StringText<120>);
+        ErrorEnd(machine, s);
+        return;
+    case bpStateRECEIVE_UK:
+        // Without the time-out flag the watchdog's message (or none) stands.
+        if (portHandler.IsTimedOut()) {
+            portHandler.ClearTimedOut();
+            sessionMessage = std::string(StringText<121>);
+        }
+        ErrorEnd(machine, s);
+        return;
+    case bpStateEX_RECEIVE:
+    case bpStateEX_OTHER:
+    case StateEX_USERDEF:
+    case bpStateEX_UNDEF:
+    case bpStateER_INTERNAL:
+        sessionMessage = Message<122>(InternalErrorCode(machine, s, portHandler.GetLastEvent()));
+        ErrorEnd(machine, s);
+        return;
+    case bpStateGOOFFLINE:
+        DoGoOffline(machine, s);
+        return;
+    default:
+        SetMachineState(bpStateER_INTERNAL);
+        ErrorEnd(machine, s);
+        return;
+    }
+}
+
+void DownloadSession::DoGoOnline(MachineKind machine, ProtocolState s)
+{
+    SetStatus(111);
+    portSettings.portIndex = host_.ComSelection();
+    if (machine == MachineKind::S20) {
+        directiveParser.Reset();
+    }
+    const int comNumber = portSettings.portIndex + 1;
+    try {
+        commControl.SelectPort(portSettings.portIndex);
+    } catch (const CommControlError&) {
+        sessionMessage = Message<135>(comNumber);
+        ErrorEnd(machine, s);
+        return;
+    }
+    if (!portHandler.OpenPort()) {
+        sessionMessage = Message<139>(comNumber);
+        ErrorEnd(machine, s);
+        return;
+    }
+    portOpen = 1;
+    SetMachineState(bpStateSEND_C0);
+    PostStep();
+}
+
+void DownloadSession::DoReceiveKeyboardId(MachineKind machine, ProtocolState s)
+{
+    SetStatus(143);
+    const int hardware = portHandler.KeyboardId()[bootloader::kHardwareVersionIndex];
+    if (machine == MachineKind::S20) {
+        // The image's "#hardware" line decides for an .s20 image.
+        directiveParser.keyboardHardware = hardware;
+    } else if (hardware != 0 && hardware != 1) {
+        sessionMessage = Message<400>(fileName, "0, 1", hardware);
+        ErrorEnd(machine, s);
+        return;
+    }
+    SetMachineState(bpStateREADYNEXTRECORD);
+    PostStep();
+}
+
+void DownloadSession::DoReadNextRecord(MachineKind machine, ProtocolState s)
+{
+    const NextLine line = machine == MachineKind::S19
+                              ? NextS19Line(image, record, sessionMessage)
+                              : NextS20Line(image, record, directiveParser, sessionMessage);
+    switch (line.outcome) {
+    case LineOutcome::EndOfImage:
+        SetMachineState(bpStateGOOFFLINE);
+        PostStep();
+        return;
+    case LineOutcome::Failed:
+        ErrorEnd(machine, s);
+        return;
+    case LineOutcome::Consumed:
+    case LineOutcome::Dropped:
+        PostStep();
+        return;
+    case LineOutcome::Record:
+        SetMachineState(line.sendState);
+        PostStep();
+        return;
+    }
+}
+
+void DownloadSession::DoSendRecord(MachineKind machine, ProtocolState s)
+{
+    bool sent = false;
+    if (s == bpStateSEND_C1) {
+        SetStatus(114);
+        sent = portHandler.SendFlashSector(static_cast<std::uint8_t>(record.sectorNumber));
+    } else if (s == bpStateSEND_S2) {
+        // Counts across C1 and S8 records: the first block of a download is 1.
+        ++blockCount;
+        SetStatusNumber<115>(blockCount);
+        sent = portHandler.SendWriteBlock(record.blockAddress, record.recordBuffer.data() + record.recordData,
+                                          record.recordLength);
+    } else {
+        SetStatus(116);
+        sent = portHandler.SendTerminate();
+    }
+    if (sent) {
+        UpdateProgress();
+    }
+    FinishSend(sent, machine, s);
+}
+
+// The reply stopwatch restarts right after every command sent.
+void DownloadSession::FinishSend(bool sent, MachineKind machine, ProtocolState s)
+{
+    replyStopwatch.Restart();
+    if (!sent) {
+        ErrorEnd(machine, s);
+    }
+}
+
+void DownloadSession::DoReceiveOk(MachineKind machine, ProtocolState s)
+{
+    if (!IsRecordCommand(machineState)) {
+        // An "OK" that acknowledges no command of this machine.
+        SetMachineState(bpStateER_INTERNAL);
+        ErrorEnd(machine, s);
+        return;
+    }
+    if (machineState == bpStateSEND_C1) {
+        SetStatus(118);
+    }
+    SetMachineState(bpStateREADYNEXTRECORD);
+    PostStep();
+}
+
+void DownloadSession::DoGoOffline(MachineKind machine, ProtocolState s)
+{
+    if (machine == MachineKind::S20) {
+        if (cancelRequested == 0 && directiveParser.insideIf) {
+            directiveParser.ReportOpenIf();
+            sessionMessage = directiveParser.message;
+            ErrorEnd(machine, s);
+            return;
+        }
+        cancelRequested = 0;
+    }
+    const bool closed = portHandler.ClosePort();
+    if (closed) {
+        portOpen = 0;
+    }
+    CloseImage();
+    if (closed) {
+        ReturnToIdle();
+    } else {
+        ErrorEnd(machine, s);
+    }
+}
+
+} // namespace tavex
