@@ -1,0 +1,132 @@
+#include "kbsim_process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <poll.h>
+#include <spawn.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+
+extern char** environ;
+
+namespace tavex::test {
+
+namespace {
+
+constexpr int kPollStepMs = 5;
+
+using Clock = std::chrono::steady_clock;
+
+int MillisLeft(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Reads what the pipe has within `timeoutMs`; false at its end or on timeout.
+bool ReadSome(int fd, std::string& into, int timeoutMs)
+{
+    pollfd readable{fd, POLLIN, 0};
+    if (::poll(&readable, 1, timeoutMs) <= 0) {
+        return false;
+    }
+    char bytes[512];
+    const ssize_t got = ::read(fd, bytes, sizeof bytes);
+    if (got <= 0) {
+        return false;
+    }
+    into.append(bytes, static_cast<std::size_t>(got));
+    return true;
+}
+
+} // namespace
+
+KbsimProcess::KbsimProcess(const std::vector<std::string>& arguments)
+{
+    int out[2];
+    int err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0) {
+        throw std::runtime_error("no pipes for the program");
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    for (int fd : {out[0], out[1], err[0], err[1]}) {
+        posix_spawn_file_actions_addclose(&actions, fd);
+    }
+    std::vector<std::string> words = {TAVEXDL_KBSIM};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const int spawned = ::posix_spawn(&pid_, TAVEXDL_KBSIM, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    ::close(err[1]);
+    out_.Attach(out[0]);
+    err_.Attach(err[0]);
+    if (spawned != 0) {
+        throw std::runtime_error("cannot start " TAVEXDL_KBSIM);
+    }
+}
+
+KbsimProcess::~KbsimProcess()
+{
+    if (Running()) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+KbsimProcess::PipeReader::~PipeReader() { ::close(fd_); }
+
+std::string KbsimProcess::PipeReader::ReadLine(int timeoutMs)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::size_t end = buffer_.find('\n');
+    while (end == std::string::npos && ReadSome(fd_, buffer_, MillisLeft(deadline))) {
+        end = buffer_.find('\n');
+    }
+    if (end == std::string::npos) {
+        return "";
+    }
+    std::string line = buffer_.substr(0, end);
+    buffer_.erase(0, end + 1);
+    return line;
+}
+
+std::string KbsimProcess::PipeReader::ReadToEnd()
+{
+    while (ReadSome(fd_, buffer_, 1000)) {
+    }
+    return std::exchange(buffer_, std::string());
+}
+
+void KbsimProcess::Signal(int signal) const { ::kill(pid_, signal); }
+
+bool KbsimProcess::Running() { return Wait(0) == -1; }
+
+int KbsimProcess::Wait(int timeoutMs)
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (status_ == -1) {
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+            break;
+        }
+        if (MillisLeft(deadline) == 0) {
+            return -1;
+        }
+        ::poll(nullptr, 0, kPollStepMs);
+    }
+    return status_;
+}
+
+} // namespace tavex::test

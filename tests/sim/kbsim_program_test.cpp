@@ -1,0 +1,238 @@
+// tavexdl-kbsim run as a process, spoken to through its pseudo-terminal.
+
+#include "frame_bytes.h"
+#include "kbsim_process.h"
+#include "pty_client.h"
+#include "sim/simulated_flash.h"
+#include "support/scratch_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <termios.h>
+
+namespace tavex {
+namespace {
+
+using test::ByteVector;
+using test::KbsimProcess;
+using test::PtyClient;
+
+constexpr int kStartMs = 5000;     // the device path, or the end of the program
+constexpr int kReplyMs = 2000;     // a reply that should come
+constexpr int kSilenceMs = 300;    // a reply that should not
+
+const ByteVector kIdentification(bootloader::kIdentification.begin(), bootloader::kIdentification.end());
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The program with its device path read.
+struct RunningKbsim {
+    explicit RunningKbsim(const std::vector<std::string>& arguments) : process(arguments)
+    {
+        device = process.ReadLine(kStartMs);
+    }
+
+    // Stops it and answers its summary.
+    std::string StopAndSummarise()
+    {
+        process.Signal(SIGTERM);
+        EXPECT_EQ(process.Wait(kStartMs), 0);
+        return process.RestOfOut();
+    }
+
+    KbsimProcess process;
+    std::string device;
+};
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(KbsimProgram, PrintsTheDeviceFirstAndAnswersPingWithTheIdentification)
+{
+    RunningKbsim kbsim({});
+    ASSERT_EQ(kbsim.device.rfind("/dev/", 0), 0U) << kbsim.device;
+    PtyClient host(kbsim.device, B19200);
+    host.Write(test::PingFrame());
+    EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
+}
+
+TEST(KbsimProgram, GivesTheHardwareVersionInTheKeyboardId)
+{
+    RunningKbsim kbsim({"--hardware", "7"});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(test::ReadIdFrame());
+    const ByteVector record = host.Read(bootloader::kKeyboardIdLength, kReplyMs);
+    ASSERT_EQ(record.size(), bootloader::kKeyboardIdLength);
+    EXPECT_EQ(record[0], 'K');
+    EXPECT_EQ(record[1], 'B');
+    EXPECT_EQ(record[bootloader::kHardwareVersionIndex], 7);
+}
+
+TEST(KbsimProgram, AnswersOnlyAtTheBaudItWasGiven)
+{
+    RunningKbsim kbsim({"--only-baud", "57600"});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(test::PingFrame());
+    EXPECT_EQ(host.Read(18, kSilenceMs), ByteVector());
+
+    host.SetBaud(B57600);
+    host.Write(test::PingFrame());
+    EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
+
+    const std::string summary = kbsim.StopAndSummarise();
+    EXPECT_TRUE(Contains(summary, "wrong-baud frames: 1\n")) << summary;
+    EXPECT_TRUE(Contains(summary, "frames: C0 1 ")) << summary;
+}
+
+TEST(KbsimProgram, TakesARecordExchangeReportsItAndWritesTheFlash)
+{
+    test::ScratchDirectory scratch;
+    const std::string flashFile = scratch.Path() + "/flash.txt";
+    RunningKbsim kbsim({"--once", "--flash-out", flashFile, "--fault", "S2#2:ce"});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(test::Joined({test::PingFrame(), test::ReadIdFrame()}));
+    EXPECT_EQ(host.Read(18 + 16, kReplyMs).size(), 34U);
+    const std::vector<std::pair<ByteVector, const char*>> exchange = {
+        {test::FlashSectorFrame(3), "OK"},
+        {test::WriteBlockFrame(0x012345, {0xAA}), "OK"},
+        {test::WriteBlockFrame(0x012346, {0xBB}), "CE"},
+        {test::WriteBlockFrame(0x012346, {0xBB}), "OK"},
+        {test::EndOfTableFrame(), "OK"},
+    };
+    for (const auto& [frame, reply] : exchange) {
+        host.Write(frame);
+        EXPECT_EQ(host.Read(2, kReplyMs), test::Text(reply));
+    }
+    host.Close();
+    ASSERT_EQ(kbsim.process.Wait(kStartMs), 0);
+
+    SimulatedFlash expected;
+    expected.EraseSector(3);
+    expected.WriteBlock(0x012345, ByteVector{0xAA, 0xBB});
+    expected.EndTable();
+    char digest[40];
+    std::snprintf(digest, sizeof digest, "flash digest: 0x%016llx\n",
+                  static_cast<unsigned long long>(expected.Digest()));
+    const std::string summary = kbsim.process.RestOfOut();
+    const std::vector<std::string> lines = {
+        "end: session over\n", "frames: C0 1 T7 1 C1 1 S2 3 S8 1 ", "faults applied: 1\n", "bad checksums: 0\n",
+        digest, "sectors erased: 1 (3)\n", "blocks written: 2\n", "tables: 1\n"};
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(Contains(summary, line)) << line << "in\n" << summary;
+    }
+    const std::string listing = Slurp(flashFile);
+    EXPECT_TRUE(Contains(listing, "012340  -- -- -- -- -- AA BB --")) << listing;
+}
+
+TEST(KbsimProgram, ServesOneSessionOnlyOnceAHostHasSpoken)
+{
+    RunningKbsim kbsim({"--once"});
+    // A host that looks at the port without a word does not end the session.
+    PtyClient probe(kbsim.device, B19200);
+    probe.Close();
+    EXPECT_EQ(kbsim.process.Wait(kSilenceMs), -1);
+
+    PtyClient host(kbsim.device, B19200);
+    host.Write(test::PingFrame());
+    EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
+    host.Close();
+    EXPECT_EQ(kbsim.process.Wait(kStartMs), 0);
+}
+
+TEST(KbsimProgram, StartsEachHostsSessionAfreshButKeepsTheFlash)
+{
+    RunningKbsim kbsim({"--fault", "1:fe"});
+    for (int session = 1; session <= 2; ++session) {
+        PtyClient host(kbsim.device, B19200);
+        host.Write(test::Joined({test::PingFrame(), test::WriteBlockFrame(0x100 + session, {0x11})}));
+        EXPECT_EQ(host.Read(4, kReplyMs), test::Text("FEOK")) << "session " << session;
+        host.Close();
+        // The next host must not open the device before the simulator has seen this one leave.
+        EXPECT_EQ(kbsim.process.ReadErrLine(kStartMs),
+                  "tavexdl-kbsim: session " + std::to_string(session) + " over, waiting for the next host");
+    }
+    const std::string summary = kbsim.StopAndSummarise();
+    EXPECT_TRUE(Contains(summary, "end: stopped\n")) << summary;
+    EXPECT_TRUE(Contains(summary, "blocks written: 2\n")) << summary;
+}
+
+TEST(KbsimProgram, HoldsALateReplyBackAndVanishesHalfWayThroughAnother)
+{
+    RunningKbsim kbsim({"--fault", "C0:late=400", "--fault", "T7:vanish", "--pace"});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(test::PingFrame());
+    EXPECT_EQ(host.Read(18, 150), ByteVector());
+    EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
+
+    host.Write(test::ReadIdFrame());
+    const ByteVector half = host.Read(bootloader::kKeyboardIdLength, kReplyMs);
+    EXPECT_EQ(half, ByteVector({'K', 'B', '0', '4', '1', '7', 1, 'V'}));
+    EXPECT_EQ(kbsim.process.Wait(kStartMs), 0);
+    EXPECT_TRUE(Contains(kbsim.process.RestOfOut(), "end: vanished\n"));
+}
+
+TEST(KbsimProgram, StopsOnSigintWithItsSummary)
+{
+    RunningKbsim kbsim({});
+    ASSERT_FALSE(kbsim.device.empty());
+    kbsim.process.Signal(SIGINT);
+    EXPECT_EQ(kbsim.process.Wait(kStartMs), 0);
+    const std::string summary = kbsim.process.RestOfOut();
+    EXPECT_TRUE(Contains(summary, "end: stopped\nframes: C0 0 T7 0 C1 0 S2 0 S8 0 unknown 0\n")) << summary;
+}
+
+TEST(KbsimProgram, FailsWhenItCannotWriteTheFlashFile)
+{
+    RunningKbsim kbsim({"--flash-out", "/nonexistent-directory/flash.txt"});
+    kbsim.process.Signal(SIGTERM);
+    EXPECT_EQ(kbsim.process.Wait(kStartMs), 1);
+    EXPECT_EQ(kbsim.process.Err(), "tavexdl-kbsim: cannot write /nonexistent-directory/flash.txt\n");
+}
+
+TEST(KbsimProgram, HelpListsEveryOption)
+{
+    KbsimProcess help({"--help"});
+    EXPECT_EQ(help.Wait(kStartMs), 0);
+    const std::string usage = help.RestOfOut();
+    for (const char* option : {"--hardware V", "--only-baud B", "--wrong-identification", "--id-without-kb",
+                               "--fault WHERE:WHAT", "--processing-ms MS", "--pace", "--once", "--flash-out FILE",
+                               "--help", "KIND#N", "late=MS", "bytes=HEX", "vanish", "silent"}) {
+        EXPECT_TRUE(Contains(usage, option)) << option;
+    }
+    EXPECT_EQ(help.Err(), "");
+}
+
+TEST(KbsimProgram, RefusesABadCommandLineWithItsUsage)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* message;
+    };
+    for (const Case& c : {Case{{"--bogus"}, "unknown option '--bogus'"},
+                          Case{{"--hardware", "256"}, "--hardware takes a version from 0 to 255"},
+                          Case{{"--hardware"}, "--hardware needs a value"},
+                          Case{{"--only-baud", "0"}, "--only-baud takes a line speed"},
+                          Case{{"--only-baud", "56000"}, "--only-baud takes a line speed"},
+                          Case{{"--processing-ms", "x"}, "--processing-ms takes milliseconds"},
+                          Case{{"--fault", "S9:ce"}, "--fault S9:ce: "},
+                          Case{{"--fault", "S2:boom"}, "--fault S2:boom: unknown fault 'boom'"},
+                          Case{{"--pace", "extra"}, "unknown option 'extra'"}}) {
+        KbsimProcess kbsim(c.arguments);
+        EXPECT_EQ(kbsim.Wait(kStartMs), 2) << c.message;
+        EXPECT_EQ(kbsim.RestOfOut(), "") << c.message;
+        const std::string err = kbsim.Err();
+        EXPECT_TRUE(Contains(err, std::string("tavexdl-kbsim: ") + c.message)) << err;
+        EXPECT_TRUE(Contains(err, "usage: tavexdl-kbsim")) << c.message;
+    }
+}
+
+} // namespace
+} // namespace tavex
