@@ -23,6 +23,7 @@ const char* const kKbsimUsage =
     "  --fault WHERE:WHAT      inject a fault (repeatable; the first that matches wins)\n"
     "  --processing-ms MS      take MS milliseconds over every command\n"
     "  --pace                  pace the line at its baud rate, 10 bits a byte\n"
+    "  --pace-baud B           pace the line at B baud (50 to 115200), whatever its setting\n"
     "  --once                  serve one host: stop when it closes the device\n"
     "  --flash-out FILE        write the flash as a hex listing to FILE at the end\n"
     "  --help                  print this help\n"
@@ -65,7 +66,7 @@ std::optional<std::uint32_t> Number(std::string_view text, std::uint32_t max)
 
 constexpr std::uint32_t kMaxMs = 3'600'000;
 
-constexpr std::array<OptionRule, 10> kOptionRules = {{
+constexpr std::array<OptionRule, 11> kOptionRules = {{
     {"--hardware", true,
      [](std::string_view value, KbsimOptions& options) -> std::string {
          const std::optional<std::uint32_t> version = Number(value, 255);
@@ -105,6 +106,12 @@ constexpr std::array<OptionRule, 10> kOptionRules = {{
      [](std::string_view, KbsimOptions& options) -> std::string {
          options.keyboard.paceWire = true;
          return "";
+     }},
+    {"--pace-baud", true,
+     [](std::string_view value, KbsimOptions& options) -> std::string {
+         options.keyboard.paceWire = true;
+         options.keyboard.paceBaud = Number(value, std::numeric_limits<std::uint32_t>::max());
+         return IsLineBaud(options.keyboard.paceBaud.value_or(0)) ? "" : "--pace-baud takes a line speed such as 115200";
      }},
     {"--once", false,
      [](std::string_view, KbsimOptions& options) -> std::string {

@@ -16,6 +16,7 @@ struct KeyboardConfig {
     bool idWithoutKb = false;               // the identity record does not begin "KB"
     std::uint32_t processingMs = 0;         // added before every reply
     bool paceWire = false;                  // bytes take their time on the line, 10 bits each
+    std::optional<std::uint32_t> paceBaud;  // the pace, when not the line's own speed
     FaultPlan faults;
 };
 

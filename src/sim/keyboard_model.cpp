@@ -41,7 +41,7 @@ KeyboardResponse KeyboardModel::Receive(std::span<const std::uint8_t> bytes, std
         return response;
     }
     const bool legible = !config_.onlyBaud || *config_.onlyBaud == baud;
-    const std::uint64_t byteMicros = config_.paceWire ? ByteTimeMicros(baud) : 0;
+    const std::uint64_t byteMicros = config_.paceWire ? ByteTimeMicros(config_.paceBaud.value_or(baud)) : 0;
     std::uint64_t lineFreeMicros = 0;
     for (const Frame& frame : parser_.Feed(bytes, legible)) {
         Answer(frame, byteMicros, response, lineFreeMicros);

@@ -18,6 +18,7 @@ constexpr std::size_t kReadSize = 4096;
 // How long a vanishing keyboard leaves the host to read its last bytes.
 constexpr int kVanishGraceMs = 1000;
 constexpr std::uint64_t kMicrosPerMilli = 1000;
+constexpr std::uint64_t kSpinMicros = 150;
 
 } // namespace
 
@@ -30,7 +31,8 @@ ServeEnd PtyServer::Run()
 {
     while (true) {
         std::array<pollfd, 2> watched = {{{stop_.Fd(), POLLIN, 0}, {master_.Fd(), POLLIN, 0}}};
-        if (::poll(watched.data(), watched.size(), PollTimeoutMs()) < 0 && errno != EINTR) {
+        const std::optional<timespec> timeout = PollTimeout();
+        if (::ppoll(watched.data(), watched.size(), timeout ? &*timeout : nullptr, nullptr) < 0 && errno != EINTR) {
             return ServeEnd::Failed;
         }
         if (stop_.Raised()) {
@@ -53,16 +55,23 @@ ServeEnd PtyServer::Run()
     }
 }
 
-int PtyServer::PollTimeoutMs() const
+// To the microsecond: a paced reply is due every few tens of microseconds.
+std::optional<timespec> PtyServer::PollTimeout() const
 {
     const std::optional<std::uint64_t> due = replies_.NextDueMicros();
     if (!due) {
-        return -1;  // a fresh device reports nothing until a host opens it
+        return std::nullopt;  // a fresh device reports nothing until a host opens it
     }
     const std::uint64_t now = NowMicros();
-    const std::uint64_t waitMicros = *due > now ? *due - now : 0;
-    const int waitMs = static_cast<int>((waitMicros + kMicrosPerMilli - 1) / kMicrosPerMilli);
-    return lineFull_ ? std::max(waitMs, kFullLineRetryMs) : waitMs;
+    std::uint64_t waitMicros = *due > now ? *due - now : 0;
+    if (lineFull_) {
+        waitMicros = std::max<std::uint64_t>(waitMicros, kFullLineRetryMs * kMicrosPerMilli);
+    } else {
+        // The thread wakes some tens of microseconds after the time asked
+        // for; the last stretch is waited out polling, so bytes leave on time.
+        waitMicros = waitMicros > kSpinMicros ? waitMicros - kSpinMicros : 0;
+    }
+    return timespec{static_cast<time_t>(waitMicros / 1'000'000), static_cast<long>(waitMicros % 1'000'000) * 1000};
 }
 
 void PtyServer::ReadHost()

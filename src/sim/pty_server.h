@@ -1,5 +1,8 @@
 #pragma once
 
+#include <ctime>
+#include <optional>
+
 // Serves a keyboard model on a pseudo-terminal: the host's bytes go to the
 // model as they arrive, its replies go out when they are due.
 
@@ -30,7 +33,7 @@ public:
     ServeEnd Run();
 
 private:
-    int PollTimeoutMs() const;
+    std::optional<timespec> PollTimeout() const;
     void ReadHost();
     std::optional<ServeEnd> EndSession();
     std::optional<ServeEnd> SendDue();

@@ -1,52 +1,13 @@
 #pragma once
 
-// tavexdl-kbsim run as a child process, its stdout and stderr read through pipes.
-
-#include <string>
-#include <sys/types.h>
-#include <vector>
+#include "support/child_process.h"
 
 namespace tavex::test {
 
-class KbsimProcess {
+// tavexdl-kbsim as a child process.
+class KbsimProcess : public ChildProcess {
 public:
-    explicit KbsimProcess(const std::vector<std::string>& arguments);
-    ~KbsimProcess();  // kills the program if it still runs
-    KbsimProcess(const KbsimProcess&) = delete;
-    KbsimProcess& operator=(const KbsimProcess&) = delete;
-
-    // The next line of stdout or stderr without its line end; empty after `timeoutMs`.
-    std::string ReadLine(int timeoutMs) { return out_.ReadLine(timeoutMs); }
-    std::string ReadErrLine(int timeoutMs) { return err_.ReadLine(timeoutMs); }
-
-    void Signal(int signal) const;
-
-    // The exit status once the program has ended, -1 if it has not within
-    // `timeoutMs`, -2 if a signal ended it.
-    int Wait(int timeoutMs);
-    bool Running();
-
-    // All of stdout or stderr after the lines read; call after Wait.
-    std::string RestOfOut() { return out_.ReadToEnd(); }
-    std::string Err() { return err_.ReadToEnd(); }
-
-private:
-    class PipeReader {
-    public:
-        ~PipeReader();
-        void Attach(int fd) { fd_ = fd; }
-        std::string ReadLine(int timeoutMs);
-        std::string ReadToEnd();
-
-    private:
-        int fd_ = -1;
-        std::string buffer_;
-    };
-
-    pid_t pid_ = -1;
-    int status_ = -1;
-    PipeReader out_;
-    PipeReader err_;
+    explicit KbsimProcess(const std::vector<std::string>& arguments) : ChildProcess(TAVEXDL_KBSIM, arguments) {}
 };
 
 } // namespace tavex::test

@@ -1,4 +1,4 @@
-#include "kbsim_process.h"
+#include "support/child_process.h"
 
 #include <cerrno>
 #include <chrono>
@@ -44,7 +44,7 @@ bool ReadSome(int fd, std::string& into, int timeoutMs)
 
 } // namespace
 
-KbsimProcess::KbsimProcess(const std::vector<std::string>& arguments)
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
 {
     int out[2];
     int err[2];
@@ -58,25 +58,25 @@ KbsimProcess::KbsimProcess(const std::vector<std::string>& arguments)
     for (int fd : {out[0], out[1], err[0], err[1]}) {
         posix_spawn_file_actions_addclose(&actions, fd);
     }
-    std::vector<std::string> words = {TAVEXDL_KBSIM};
+    std::vector<std::string> words = {program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
-    const int spawned = ::posix_spawn(&pid_, TAVEXDL_KBSIM, &actions, nullptr, argv.data(), environ);
+    const int spawned = ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     ::close(err[1]);
     out_.Attach(out[0]);
     err_.Attach(err[0]);
     if (spawned != 0) {
-        throw std::runtime_error("cannot start " TAVEXDL_KBSIM);
+        throw std::runtime_error("cannot start " + program);
     }
 }
 
-KbsimProcess::~KbsimProcess()
+ChildProcess::~ChildProcess()
 {
     if (Running()) {
         ::kill(pid_, SIGKILL);
@@ -84,9 +84,9 @@ KbsimProcess::~KbsimProcess()
     }
 }
 
-KbsimProcess::PipeReader::~PipeReader() { ::close(fd_); }
+ChildProcess::PipeReader::~PipeReader() { ::close(fd_); }
 
-std::string KbsimProcess::PipeReader::ReadLine(int timeoutMs)
+std::string ChildProcess::PipeReader::ReadLine(int timeoutMs)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::size_t end = buffer_.find('\n');
@@ -101,18 +101,18 @@ std::string KbsimProcess::PipeReader::ReadLine(int timeoutMs)
     return line;
 }
 
-std::string KbsimProcess::PipeReader::ReadToEnd()
+std::string ChildProcess::PipeReader::ReadToEnd()
 {
     while (ReadSome(fd_, buffer_, 1000)) {
     }
     return std::exchange(buffer_, std::string());
 }
 
-void KbsimProcess::Signal(int signal) const { ::kill(pid_, signal); }
+void ChildProcess::Signal(int signal) const { ::kill(pid_, signal); }
 
-bool KbsimProcess::Running() { return Wait(0) == -1; }
+bool ChildProcess::Running() { return Wait(0) == -1; }
 
-int KbsimProcess::Wait(int timeoutMs)
+int ChildProcess::Wait(int timeoutMs)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (status_ == -1) {

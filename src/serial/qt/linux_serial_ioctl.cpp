@@ -1,0 +1,41 @@
+#include "serial/qt/linux_serial_ioctl.h"
+
+#ifdef __linux__
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace tavex {
+
+#ifdef __linux__
+
+bool SetLowLatency(int fd)
+{
+    serial_struct info{};
+    if (::ioctl(fd, TIOCGSERIAL, &info) != 0) {
+        return false;
+    }
+    info.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &info) == 0;
+}
+
+std::optional<LineErrorCounts> ReadLineErrorCounts(int fd)
+{
+    serial_icounter_struct counts{};
+    if (::ioctl(fd, TIOCGICOUNT, &counts) != 0) {
+        return std::nullopt;
+    }
+    const auto count = [](int value) { return static_cast<std::uint32_t>(value); };
+    return LineErrorCounts{count(counts.frame), count(counts.overrun), count(counts.parity), count(counts.brk),
+                           count(counts.buf_overrun)};
+}
+
+#else
+
+bool SetLowLatency(int) { return false; }
+
+std::optional<LineErrorCounts> ReadLineErrorCounts(int) { return std::nullopt; }
+
+#endif
+
+} // namespace tavex

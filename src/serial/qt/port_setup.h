@@ -1,0 +1,29 @@
+#pragma once
+
+// Writes the control's properties onto a QSerialPort. Qt keeps the line
+// settings and the flow control of a closed port and applies them when it
+// opens; the modem lines it sets only while open.
+
+#include "serial/qt/line_settings.h"
+
+#include <QSerialPort>
+
+#include <cstdint>
+#include <optional>
+
+namespace tavex {
+
+// False when the port refused one of them; its errorString says why.
+bool ApplyLineSettings(QSerialPort& port, const LineSettings& settings);
+
+// The flow control for a Handshaking value 0 to 3; empty for any other.
+std::optional<QSerialPort::FlowControl> FlowControlFor(std::int32_t handshaking);
+
+enum class ModemLine { kDtr, kRts };
+
+// Asserts or releases a modem line of an open port. A device without modem
+// lines (a pseudo-terminal) counts as done; false only when a device that has
+// them failed.
+bool SetModemLine(QSerialPort& port, ModemLine line, bool assert);
+
+} // namespace tavex

@@ -1,0 +1,211 @@
+// The control's link to the device: opening and closing the port, the bytes
+// in both directions and the notifications they raise.
+
+#include "serial/qt/qt_comm_control.h"
+
+#include "serial/qt/exclusive_claim.h"
+#include "serial/qt/linux_serial_ioctl.h"
+
+#include <QByteArray>
+
+#include <algorithm>
+#include <array>
+
+namespace tavex {
+
+namespace {
+
+// The errors after which the device can no longer be used: a read that gives
+// nothing or fails, a failed write, the device gone.
+constexpr std::array<QSerialPort::SerialPortError, 3> kDeviceLost = {
+    QSerialPort::ReadError, QSerialPort::WriteError, QSerialPort::ResourceError};
+
+#ifdef Q_OS_UNIX
+int Descriptor(const QSerialPort& port) { return static_cast<int>(port.handle()); }
+#endif
+
+} // namespace
+
+void QtCommControl::ConnectPort()
+{
+    connect(&port_, &QSerialPort::readyRead, this, [this] { OnReadyRead(); });
+    connect(&port_, &QSerialPort::bytesWritten, this, [this] { OnBytesWritten(); });
+    connect(&port_, &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError error) { OnPortError(error); });
+}
+
+bool QtCommControl::GetPortOpen() { return port_.isOpen(); }
+
+void QtCommControl::SetPortOpen(bool open)
+{
+    if (open) {
+        OpenPort();
+    } else {
+        ClosePort();
+    }
+}
+
+void QtCommControl::OpenPort()
+{
+    if (port_.isOpen()) {
+        throw CommControlError("the port is already open");
+    }
+    const QString device = DeviceName();
+    port_.setPortName(device);
+    ++openCount_;
+    lossSeen_ = false;
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const std::string reason = port_.errorString().toStdString();
+        port_.clearError();
+        throw CommControlError("cannot open " + device.toStdString() + ": " + reason);
+    }
+    try {
+        ClaimAndPrepare();
+    } catch (const CommControlError&) {
+        ClosePort();
+        throw;
+    }
+}
+
+void QtCommControl::ClaimAndPrepare()
+{
+#ifdef Q_OS_UNIX
+    const int fd = Descriptor(port_);
+    if (ClaimExclusively(fd) == ClaimResult::kHeldElsewhere) {
+        throw CommControlError(port_.portName().toStdString() + " is in use by another program");
+    }
+    // Without it a USB adapter holds received bytes back for some
+    // milliseconds; a driver that has no such setting is used as it is.
+    SetLowLatency(fd);
+    lineErrors_ = ReadLineErrorCounts(fd);
+#endif
+    ApplyModemLines();
+}
+
+void QtCommControl::ClosePort()
+{
+    if (!port_.isOpen()) {
+        return;
+    }
+    port_.close();
+    received_.Clear();
+    notifier_.Clear();
+    lineErrors_.reset();
+    sendEventDue_ = false;
+}
+
+void QtCommControl::ApplyModemLines()
+{
+    ApplyModemLine(ModemLine::kDtr, dtrEnable_);
+    ApplyModemLine(ModemLine::kRts, rtsEnable_);
+}
+
+void QtCommControl::ApplyModemLine(ModemLine line, bool assert)
+{
+    // Under RTS/CTS handshaking the driver drives RTS and Qt refuses to.
+    if (line == ModemLine::kRts && port_.flowControl() == QSerialPort::HardwareControl) {
+        return;
+    }
+    if (!SetModemLine(port_, line, assert)) {
+        throw CommControlError(std::string(line == ModemLine::kDtr ? "DTR" : "RTS") + " could not be set");
+    }
+}
+
+void QtCommControl::SetOutput(const std::vector<std::uint8_t>& bytes)
+{
+    RequireOpen("Output");
+    if (bytes.empty()) {
+        return;
+    }
+    const auto size = static_cast<qint64>(bytes.size());
+    if (port_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+        const std::string reason = port_.errorString().toStdString();
+        port_.clearError();
+        throw CommControlError("Output could not be written: " + reason);
+    }
+    // Qt would write at its next event-loop turn; the bytes go now. A write
+    // the device refuses is reported through errorOccurred.
+    port_.flush();
+    sendEventDue_ = sThreshold_ > 0;
+}
+
+std::vector<std::uint8_t> QtCommControl::GetInput()
+{
+    RequireOpen("Input");
+    TakeArrivedBytes();
+    return received_.Take(static_cast<std::size_t>(inputLen_));
+}
+
+void QtCommControl::TakeArrivedBytes()
+{
+    const QByteArray arrived = port_.readAll();
+    if (received_.Append(std::string_view(arrived.constData(), static_cast<std::size_t>(arrived.size())),
+                         nullDiscard_) &&
+        eofEnable_) {
+        notifier_.Raise(comm_event::kEof);
+    }
+}
+
+void QtCommControl::OnReadyRead()
+{
+#ifdef Q_OS_UNIX
+    if (lineErrors_) {
+        if (const std::optional<LineErrorCounts> now = ReadLineErrorCounts(Descriptor(port_))) {
+            for (const std::int16_t commEvent : NewLineErrors(*lineErrors_, *now)) {
+                notifier_.Raise(commEvent);
+            }
+            lineErrors_ = now;
+        }
+    }
+#endif
+    TakeArrivedBytes();
+    if (StillDue(comm_event::kReceive)) {
+        notifier_.Raise(comm_event::kReceive);
+    }
+}
+
+void QtCommControl::OnBytesWritten()
+{
+    if (sendEventDue_ && port_.bytesToWrite() < sThreshold_) {
+        sendEventDue_ = false;
+        notifier_.Raise(comm_event::kSend);
+    }
+}
+
+// Qt reports here too what a call has already reported (a failed open, a
+// modem line a pseudo-terminal lacks) and NoError after every open; those
+// are no news. A lost device is: a pseudo-terminal whose other end closed
+// gives a ReadError at every event-loop turn until the port is closed.
+void QtCommControl::OnPortError(QSerialPort::SerialPortError error)
+{
+    const bool lost = std::find(kDeviceLost.begin(), kDeviceLost.end(), error) != kDeviceLost.end();
+    if (!lost || lossSeen_ || !port_.isOpen()) {
+        return;
+    }
+    lossSeen_ = true;
+    // Qt reports from inside its read notifier, which closing the port now
+    // would pull away from under it.
+    const unsigned openCount = openCount_;
+    QMetaObject::invokeMethod(this, [this, openCount] { CloseLostPort(openCount); }, Qt::QueuedConnection);
+}
+
+void QtCommControl::CloseLostPort(unsigned openCount)
+{
+    if (openCount != openCount_ || !port_.isOpen()) {
+        return;  // closed, or closed and opened again, meanwhile
+    }
+    ClosePort();
+    // The driver can no longer give the port's state: a line error the
+    // protocol sees at once instead of waiting out its reply time-out.
+    notifier_.Raise(comm_event::kDcb);
+}
+
+bool QtCommControl::StillDue(std::int16_t commEvent) const
+{
+    if (commEvent != comm_event::kReceive) {
+        return true;
+    }
+    return rThreshold_ > 0 && received_.Size() >= static_cast<std::size_t>(rThreshold_);
+}
+
+} // namespace tavex

@@ -1,0 +1,40 @@
+#include "sim/image_flash.h"
+
+#include "image/next_line.h"
+
+#include <span>
+
+namespace tavex {
+
+SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, std::int32_t fileKind,
+                            std::int32_t keyboardHardware)
+{
+    ImageCursor cursor{&image, fileLength, 0, 0, "image"};
+    CDirectiveParser parser;
+    parser.Reset();
+    parser.keyboardHardware = keyboardHardware;
+    RecordFields record;
+    std::string message;
+    SimulatedFlash flash;
+    while (true) {
+        const NextLine line = fileKind == 0 ? NextS19Line(cursor, record, message)
+                                            : NextS20Line(cursor, record, parser, message);
+        if (line.outcome == LineOutcome::EndOfImage || line.outcome == LineOutcome::Failed) {
+            return flash;
+        }
+        if (line.outcome != LineOutcome::Record) {
+            continue;
+        }
+        if (line.sendState == bpStateSEND_C1) {
+            flash.EraseSector(static_cast<std::uint8_t>(record.sectorNumber));
+        } else if (line.sendState == bpStateSEND_S2) {
+            flash.WriteBlock(record.blockAddress,
+                             std::span(record.recordBuffer.data() + record.recordData,
+                                       static_cast<std::size_t>(record.recordLength)));
+        } else {
+            flash.EndTable();
+        }
+    }
+}
+
+} // namespace tavex

@@ -1,0 +1,19 @@
+#pragma once
+
+// The flash a keyboard should hold after a good download of an image: every
+// record the image sends to a keyboard of that hardware version, applied in
+// order.
+
+#include "image/byte_source.h"
+#include "sim/simulated_flash.h"
+
+#include <cstdint>
+
+namespace tavex {
+
+// fileKind 0 for .s19, 1 for .s20.
+// Reads the image from `image` to its end or its first fault.
+SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, std::int32_t fileKind,
+                            std::int32_t keyboardHardware);
+
+} // namespace tavex
