@@ -4,9 +4,11 @@
 #include "cli/exit_codes.h"
 #include "image/image_check.h"
 #include "session/image_file_checks.h"
+#include "sim/image_flash.h"
 
 #include <charconv>
 #include <cstdio>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -18,6 +20,7 @@ struct CheckOptions {
     std::string_view file;
     std::optional<std::int32_t> hardware;
     bool json = false;
+    std::string flashOut;  // where to write the flash a download leaves behind
 };
 
 std::optional<std::int32_t> ParseVersion(std::string_view text)
@@ -44,6 +47,8 @@ std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argum
                 std::fputs("tavexdl-cli check: --hardware takes a version from 0 to 255\n", stderr);
                 return std::nullopt;
             }
+        } else if (argument == "--flash-out" && i + 1 < arguments.size()) {
+            options.flashOut = std::string(arguments[++i]);
         } else if (argument.starts_with("--") || haveFile) {
             std::fprintf(stderr, "tavexdl-cli check: unexpected argument '%.*s'\n", static_cast<int>(argument.size()),
                          argument.data());
@@ -60,6 +65,20 @@ std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argum
     return options;
 }
 
+// The keyboard's flash after a good download of the image, as the keyboard
+// simulator lists its own.
+bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, std::int32_t fileKind)
+{
+    OpenedImage image = OpenImage(files, options.file);
+    std::ofstream out(options.flashOut);
+    if (!image.imageFile || !out) {
+        std::fprintf(stderr, "tavexdl-cli check: cannot write %s\n", options.flashOut.c_str());
+        return false;
+    }
+    FlashOfImage(*image.imageFile, image.fileLength, fileKind, options.hardware.value_or(0)).WriteListing(out);
+    return static_cast<bool>(out.flush());
+}
+
 void PrintFailure(const std::string& message)
 {
     std::fwrite(message.data(), 1, message.size(), stderr);
@@ -72,11 +91,15 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
 {
     const std::optional<CheckOptions> options = ParseOptions(arguments);
     if (!options) {
-        std::fputs("usage: tavexdl-cli check FILE [--hardware V] [--json]\n", stderr);
+        std::fputs("usage: tavexdl-cli check FILE [--hardware V] [--json] [--flash-out FILE]\n", stderr);
         return kExitUsage;
     }
 
     OpenedImage opened = OpenImage(files, options->file);
+    if (!options->flashOut.empty() && opened.fileKind == kFileKindS20 && !options->hardware) {
+        std::fputs("tavexdl-cli check: --flash-out needs --hardware for an .s20 image\n", stderr);
+        return kExitUsage;
+    }
     const CheckedFile checked{opened.fileName, opened.fileKind, opened.fileLength};
     ImageCheckReport report;
     if (!opened.imageFile) {
@@ -106,6 +129,9 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
     }
     if (!report.valid) {
         PrintFailure(report.message);
+        return kExitInvalid;
+    }
+    if (!options->flashOut.empty() && !WriteFlashListing(files, *options, opened.fileKind)) {
         return kExitInvalid;
     }
     return kExitValid;

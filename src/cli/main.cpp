@@ -1,6 +1,7 @@
 // tavexdl-cli: the command-line front end.
 
 #include "cli/check_command.h"
+#include "cli/download_command.h"
 #include "cli/exit_codes.h"
 #include "platform/posix_image_file.h"
 
@@ -12,13 +13,22 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tavexdl-cli check FILE [--hardware V] [--json]\n"
+    "usage: tavexdl-cli check FILE [--hardware V] [--json] [--flash-out FILE]\n"
+    "       tavexdl-cli download FILE (--device PATH | --com N) [--json] [--trace]\n"
     "\n"
     "  check   reads and verifies an .s19 or .s20 firmware image as a download\n"
     "          would, without a keyboard. --hardware V checks for keyboard\n"
     "          hardware version V (an .s19 image takes 0 or 1; default 0); an\n"
     "          .s20 image without it is checked for every version it declares.\n"
-    "          --json prints one JSON object. Exit 0 valid, 1 invalid, 2 usage.\n";
+    "          --json prints one JSON object; --flash-out writes the keyboard's\n"
+    "          flash after a download, as tavexdl-kbsim lists it (an .s20\n"
+    "          image needs --hardware). Exit 0 valid, 1 invalid, 2 usage.\n"
+    "  download  writes the image into the keyboard on the serial device PATH,\n"
+    "          or on COM port N (1 to 16; on Linux the device named by\n"
+    "          TAVEXDL_COM<N>, else /dev/ttyS<N-1>). --json prints one JSON event\n"
+    "          a line; --trace writes every frame and reply on stderr. Exit 0\n"
+    "          for a silent end, 1 for an end with a message, 2 usage, 130\n"
+    "          interrupted (Ctrl-C cancels; a second one closes at once).\n";
 
 } // namespace
 
@@ -32,6 +42,9 @@ int main(int argc, char** argv)
     if (arguments[0] == "--help" || arguments[0] == "-h") {
         std::fputs(kUsage, stdout);
         return tavex::kExitValid;
+    }
+    if (arguments[0] == "download") {
+        return tavex::RunDownloadCommand(argc, argv);
     }
     if (arguments[0] == "check") {
         tavex::PosixImageFiles files;

@@ -98,7 +98,14 @@ void DownloadSession::OnDownload()
     host_.SetButtonText(buttonText);
     host_.EnableInputControls(false);
     baudRetried = 0;
-    portSettings.baudIndex = kBaudIndex19200;
+    GoOnlineAt(kBaudIndex19200);
+}
+
+// Configures the port at this speed and sends the machine on-line; a port
+// that refuses its settings closes the window.
+void DownloadSession::GoOnlineAt(std::int32_t baudIndex)
+{
+    portSettings.baudIndex = baudIndex;
     if (!ConfigurePort()) {
         EndSession(kEndPortSettingsRefused);
         return;
@@ -126,15 +133,9 @@ void DownloadSession::OnStep()
 
 void DownloadSession::FallBackTo57600()
 {
-    portSettings.baudIndex = kBaudIndex57600;
     portHandler.ClosePort();
-    if (!ConfigurePort()) {
-        EndSession(kEndPortSettingsRefused);
-        return;
-    }
-    SetMachineState(bpStateGOONLINE);
     baudRetried = 1;
-    PostStep();
+    GoOnlineAt(kBaudIndex57600);
 }
 
 void DownloadSession::OnTimer(unsigned tickedTimer)

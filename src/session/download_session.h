@@ -79,6 +79,7 @@ private:
     void SetMachineState(ProtocolState state);
     void PostStep() { host_.PostStepMessage(); }
     bool ConfigurePort();
+    void GoOnlineAt(std::int32_t baudIndex);
     void FallBackTo57600();
 
     // The transfer machines.

@@ -1,0 +1,95 @@
+// Downloads a 64 KiB image (write-block lines of 16 data bytes) through a
+// pseudo-terminal to tavexdl-kbsim, which paces the line at a given speed,
+// and compares the time with the physical limit: every byte both ways at
+// 10 bits, the keyboard's processing time per command and the pause before
+// PING. Then, unpaced, the records per second the host reaches.
+//
+//   download-vs-wire TAVEXDL_CLI TAVEXDL_KBSIM
+
+#include "image_file.h"
+#include "program_run.h"
+#include "simulator_process.h"
+#include "synthetic_image.h"
+#include "temporary_directory.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using namespace tavex::bench;
+
+constexpr std::uint64_t kImageDataBytes = 64 * 1024;
+constexpr std::uint64_t kRecords = kImageDataBytes / kBlockDataBytes;
+constexpr double kProcessingMs = 1.0;
+constexpr double kPingPauseSeconds = 0.8;
+
+// Bytes on the line, both ways: PING and its identification, read-ID and the
+// ID, a write-block frame and "OK" per record, end-of-table and "OK".
+constexpr std::uint64_t kWireBytes = (4 + 18) + (4 + 16) + kRecords * (23 + 2) + (7 + 2);
+constexpr std::uint64_t kCommands = 2 + kRecords + 1;
+
+double PhysicalLimitSeconds(unsigned baud)
+{
+    return static_cast<double>(kWireBytes) * 10.0 / baud + static_cast<double>(kCommands) * kProcessingMs / 1000.0 +
+           kPingPauseSeconds;
+}
+
+struct Download {
+    bool ok = false;
+    double seconds = 0;
+};
+
+Download Run(const std::string& cli, const std::string& kbsim, const std::string& image,
+             const std::vector<std::string>& simulatorOptions)
+{
+    SimulatorProcess simulator(kbsim, simulatorOptions);
+    if (simulator.Device().empty()) {
+        return {};
+    }
+    const ProgramRun run = RunQuietly({cli, "download", image, "--device", simulator.Device()});
+    const std::string summary = simulator.Finish();
+    const bool allWritten = summary.find("blocks written: " + std::to_string(kRecords)) != std::string::npos;
+    return {run.started && run.exitStatus == 0 && allWritten, run.seconds};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fputs("usage: download-vs-wire TAVEXDL_CLI TAVEXDL_KBSIM\n", stderr);
+        return 2;
+    }
+    const std::string cli = argv[1];
+    const std::string kbsim = argv[2];
+    TemporaryDirectory directory;
+    const std::string image = directory.Path() + "/image.s19";
+    if (!WriteS19Image(image, kRecords * WriteBlockLines::LineSize() + EndOfTableLine().size())) {
+        std::fputs("cannot write the image\n", stderr);
+        return 1;
+    }
+    std::printf("image: %llu write-block records of %zu data bytes; keyboard processing %.1f ms a command\n",
+                static_cast<unsigned long long>(kRecords), kBlockDataBytes, kProcessingMs);
+    const std::string processing = std::to_string(static_cast<int>(kProcessingMs));
+    bool allMet = true;
+    for (const unsigned baud : {19200U, 57600U, 115200U}) {
+        const Download download =
+            Run(cli, kbsim, image, {"--pace-baud", std::to_string(baud), "--processing-ms", processing});
+        const double limit = PhysicalLimitSeconds(baud);
+        const double ratio = download.seconds / limit;
+        allMet = allMet && download.ok && ratio <= 1.02;
+        std::printf("%6u baud: %7.3f s, physical limit %7.3f s, ratio %.4f%s\n", baud, download.seconds, limit, ratio,
+                    download.ok ? "" : "  (the download failed)");
+    }
+    std::printf("target: ratio at most 1.02 at every rate: %s\n", allMet ? "met" : "not met");
+
+    const Download unpaced = Run(cli, kbsim, image, {});
+    const double transferSeconds = unpaced.seconds - kPingPauseSeconds;
+    const double recordsPerSecond = static_cast<double>(kRecords) / transferSeconds;
+    std::printf("unpaced: %.3f s (%.3f s without the PING pause): %.0f records a second, %.1f us a record%s\n",
+                unpaced.seconds, transferSeconds, recordsPerSecond, 1e6 / recordsPerSecond,
+                unpaced.ok ? "" : "  (the download failed)");
+    std::printf("target: at least 10,000 records a second: %s\n", recordsPerSecond >= 10000 ? "met" : "not met");
+    return 0;
+}

@@ -1,0 +1,72 @@
+#include "cli/cli_session_host.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace tavex {
+
+CliSessionHost::CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex)
+    : reporter_(reporter), fileField_(std::move(fileField)), comIndex_(comIndex)
+{
+    clock_.start();
+    QObject::connect(&watchdog_, &QTimer::timeout, this, [this] {
+        session_->OnTimer(watchdogId_);
+        AfterMessage();
+    });
+}
+
+// A session that has gone back to idle, or a closed window, ends the program.
+void CliSessionHost::AfterMessage()
+{
+    if (session_->IsClosed() || session_->State() == bpStateNONE) {
+        QCoreApplication::exit(0);
+    }
+}
+
+void CliSessionHost::PostStepMessage()
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            session_->OnStep();
+            AfterMessage();
+        },
+        Qt::QueuedConnection);
+}
+
+unsigned CliSessionHost::StartTimer(unsigned timerId, unsigned periodMs)
+{
+    watchdogId_ = timerId;
+    watchdog_.start(static_cast<int>(periodMs));
+    return timerId;
+}
+
+bool CliSessionHost::StopTimer(unsigned)
+{
+    watchdog_.stop();
+    return true;
+}
+
+void CliSessionHost::Pause(unsigned milliseconds) { QThread::msleep(milliseconds); }
+
+void CliSessionHost::ShowMessage(const std::string& text)
+{
+    ++messagesShown_;
+    reporter_.Message(text);
+}
+
+void CliSessionHost::SetProgress(int percent)
+{
+    if (percent != progress_) {
+        progress_ = percent;
+        reporter_.Progress(percent);
+    }
+}
+
+void CliSessionHost::EndDialog(int endCode)
+{
+    endCode_ = endCode;
+    QCoreApplication::exit(0);
+}
+
+} // namespace tavex

@@ -1,0 +1,58 @@
+#pragma once
+
+// The download session's window, on the Qt event loop of the command line:
+// steps are queued events, the watchdog a QTimer, message boxes are written
+// out (and count as answered at once).
+
+#include "cli/download_reporter.h"
+#include "session/download_session.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <optional>
+#include <string>
+
+namespace tavex {
+
+class CliSessionHost final : public QObject, public ISessionHost {
+public:
+    CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex);
+
+    void Attach(DownloadSession& session) { session_ = &session; }
+
+    int MessagesShown() const { return messagesShown_; }
+    std::optional<int> EndCode() const { return endCode_; }
+
+    std::uint32_t TickCount() override { return static_cast<std::uint32_t>(clock_.elapsed()); }
+    void PostStepMessage() override;
+    unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
+    bool StopTimer(unsigned timerId) override;
+    void Pause(unsigned milliseconds) override;
+    void ShowMessage(const std::string& text) override;
+    void SetStatusLine(const std::string& text) override { reporter_.Status(text); }
+    void SetProgress(int percent) override;
+    void EnableInputControls(bool) override {}
+    void SetButtonText(const std::string&) override {}
+    void FillComList(int, int) override {}
+    int ComSelection() override { return comIndex_; }
+    std::string FileFieldText() override { return fileField_; }
+    void EndDialog(int endCode) override;
+
+private:
+    void AfterMessage();
+
+    IDownloadReporter& reporter_;
+    std::string fileField_;
+    int comIndex_;
+    DownloadSession* session_ = nullptr;
+    QElapsedTimer clock_;
+    QTimer watchdog_;
+    unsigned watchdogId_ = 0;
+    int progress_ = 0;
+    int messagesShown_ = 0;
+    std::optional<int> endCode_;
+};
+
+} // namespace tavex

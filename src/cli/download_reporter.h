@@ -1,0 +1,24 @@
+#pragma once
+
+// How `tavexdl-cli download` shows a session: JSON events, an updating line
+// on a terminal, or plain lines.
+
+#include <memory>
+#include <string>
+
+namespace tavex {
+
+class IDownloadReporter {
+public:
+    virtual ~IDownloadReporter() = default;
+    virtual void Status(const std::string& text) = 0;
+    virtual void Progress(int percent) = 0;  // called only when the bar moves
+    virtual void Message(const std::string& text) = 0;
+    virtual void End(bool ok) = 0;
+};
+
+std::unique_ptr<IDownloadReporter> MakeJsonReporter();
+std::unique_ptr<IDownloadReporter> MakeTerminalReporter();
+std::unique_ptr<IDownloadReporter> MakePlainReporter();
+
+} // namespace tavex

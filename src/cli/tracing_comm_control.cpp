@@ -1,0 +1,34 @@
+#include "cli/tracing_comm_control.h"
+
+#include <cstdio>
+
+namespace tavex {
+
+void TracingCommControl::SetOutput(const std::vector<std::uint8_t>& bytes)
+{
+    Trace("sent", bytes);
+    inner_->SetOutput(bytes);
+}
+
+std::vector<std::uint8_t> TracingCommControl::GetInput()
+{
+    std::vector<std::uint8_t> bytes = inner_->GetInput();
+    if (!bytes.empty()) {
+        Trace("received", bytes);
+    }
+    return bytes;
+}
+
+void TracingCommControl::Trace(const char* direction, const std::vector<std::uint8_t>& bytes) const
+{
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
+    std::string hex;
+    for (std::uint8_t byte : bytes) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, " %02X", byte);
+        hex += pair;
+    }
+    std::fprintf(stderr, "%8lld ms %-8s%s\n", static_cast<long long>(elapsed.count()), direction, hex.c_str());
+}
+
+} // namespace tavex
