@@ -101,6 +101,16 @@ TEST(DownloadCli, WritesAnS19ImageAndTheFlashHoldsExactlyIt)
     EXPECT_NE(rig.Summary().find(DigestLine(ExpectedFlash(image, 0, 1))), std::string::npos);
 }
 
+TEST(DownloadCli, TracesEveryFrameAndReplyInHexadecimal)
+{
+    Rig rig({"--hardware", "0"});
+    EXPECT_EQ(rig.Download(rig.Sample("keyboard-small.s19"), {"--trace"}), 0) << rig.err;
+    for (const char* traced : {" sent     43 30 01 FE\n", " received 4E 6F 72 77 69 63 6B", " sent     54 37 01 FE\n",
+                               " received 4F 4B\n", " sent     53 38 04 FF FF FF FE\n"}) {
+        EXPECT_NE(rig.err.find(traced), std::string::npos) << traced << " in\n" << rig.err;
+    }
+}
+
 TEST(DownloadCli, WritesOnlyWhatAnS20ImageSendsForTheKeyboardsVersion)
 {
     Rig rig({"--hardware", "2"});
