@@ -7,10 +7,17 @@ packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-dev                 # libFuzzer and the sanitizer runtimes
   qt6-base-dev qt6-serialport-dev       # Qt 6 Widgets, Core, DBus and SerialPort
+  qt6-svg-dev qt6-qpa-plugins           # the SVG icon; the offscreen and X11 platforms
   libgtest-dev libgmock-dev libbenchmark-dev
   srecord                               # srec_info, the yardstick of the benchmark
   xvfb xauth
 )
+
+# `install-deps.sh screenshots` adds what scripts/screenshots.sh drives the
+# desktop program with; the build and the tests do without them.
+if [ "${1:-}" = screenshots ]; then
+  packages+=(xdotool imagemagick fonts-dejavu-core)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
