@@ -1,55 +1,25 @@
 #pragma once
 
-// A comm control wired to the in-process keyboard model on the Qt event
-// loop: what the window writes reaches the model at once, and its replies
-// arrive after their delays as notifications of the event loop.
+// The keyboard link on the Qt event loop: replies arrive on timers.
 
-#include "serial/comm_control_host.h"
-#include "sim/keyboard_model.h"
+#include "support/keyboard_link_control.h"
 
 #include <QObject>
-
-#include <vector>
+#include <QTimer>
 
 namespace tavex::test {
 
-class QtModelCommControl final : public QObject, public ICommControl {
+class QtModelCommControl final : public QObject, public KeyboardLinkControl {
 public:
-    explicit QtModelCommControl(KeyboardModel& keyboard) : keyboard_(keyboard) {}
+    explicit QtModelCommControl(KeyboardModel& keyboard) : KeyboardLinkControl(keyboard) {}
 
-    std::vector<std::vector<std::uint8_t>> frames;
-
-    void SetCommPort(std::int16_t) override {}
-    void SetSettings(const std::string& settings) override;
-    void SetHandshaking(std::int32_t) override {}
-    void SetInBufferSize(std::int16_t) override {}
-    void SetRThreshold(std::int16_t count) override { rThreshold_ = count; }
-    void SetInputLen(std::int16_t) override {}
-    void SetOutBufferSize(std::int16_t) override {}
-    void SetSThreshold(std::int16_t) override {}
-    void SetEOFEnable(bool) override {}
-    void SetNullDiscard(bool) override {}
-    void SetRTSEnable(bool) override {}
-    void SetDTREnable(bool) override {}
-    void SetParityReplace(const std::string&) override {}
-    void SetInputMode(std::int32_t) override {}
-    bool GetPortOpen() override { return open_; }
-    void SetPortOpen(bool open) override;
-    void SetOutput(const std::vector<std::uint8_t>& bytes) override;
-    std::vector<std::uint8_t> GetInput() override;
-    std::int16_t GetCommEvent() override { return 2; }
-    void SetOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
-
-private:
-    void Arrive(const std::vector<std::uint8_t>& bytes, unsigned opening);
-
-    KeyboardModel& keyboard_;
-    std::function<void()> onComm_;
-    std::uint32_t baud_ = 9600;
-    std::int16_t rThreshold_ = 0;
-    bool open_ = false;
-    unsigned openings_ = 0;
-    std::vector<std::uint8_t> waiting_;
+protected:
+    void After(std::uint64_t delayMicros, std::function<void()> arrival) override
+    {
+        QTimer::singleShot(static_cast<int>((delayMicros + 999) / 1000), this, std::move(arrival));
+    }
+    // The arrival already runs from the event loop, as a notification does.
+    void Notify(const std::function<void()>& onComm) override { onComm(); }
 };
 
 class QtModelControlHost final : public ICommControlHost {

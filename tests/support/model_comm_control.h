@@ -1,64 +1,25 @@
 #pragma once
 
-// A comm control wired to the in-process keyboard model: what the session
-// writes reaches the model at once, the model's replies arrive after their
-// virtual delays, and a notification follows once RThreshold bytes wait.
+// The keyboard link on the virtual clock of a session bench.
 
-#include "serial/comm_control_host.h"
-#include "sim/keyboard_model.h"
+#include "support/keyboard_link_control.h"
 #include "support/virtual_event_loop.h"
-
-#include <string>
-#include <vector>
 
 namespace tavex::test {
 
-class ModelCommControl final : public ICommControl {
+class ModelCommControl final : public KeyboardLinkControl {
 public:
-    ModelCommControl(VirtualEventLoop& loop, KeyboardModel& keyboard) : loop_(loop), keyboard_(keyboard) {}
+    ModelCommControl(VirtualEventLoop& loop, KeyboardModel& keyboard) : KeyboardLinkControl(keyboard), loop_(loop) {}
 
-    // Faults of the port itself.
-    bool refuseSelect = false;
-    bool refuseOpen = false;
-    bool refuseClose = false;
-    bool refuseSettings = false;
-
-    std::vector<std::vector<std::uint8_t>> frames;  // every write, in order
-    std::vector<std::uint32_t> frameBauds;          // the line speed of each write
-    std::int16_t commPort = 0;
-
-    void SetCommPort(std::int16_t number) override;
-    void SetSettings(const std::string& settings) override;
-    void SetHandshaking(std::int32_t) override {}
-    void SetInBufferSize(std::int16_t) override {}
-    void SetRThreshold(std::int16_t count) override { rThreshold_ = count; }
-    void SetInputLen(std::int16_t) override {}
-    void SetOutBufferSize(std::int16_t) override {}
-    void SetSThreshold(std::int16_t) override {}
-    void SetEOFEnable(bool) override {}
-    void SetNullDiscard(bool) override {}
-    void SetRTSEnable(bool) override {}
-    void SetDTREnable(bool) override {}
-    void SetParityReplace(const std::string&) override {}
-    void SetInputMode(std::int32_t) override {}
-    bool GetPortOpen() override { return open_; }
-    void SetPortOpen(bool open) override;
-    void SetOutput(const std::vector<std::uint8_t>& bytes) override;
-    std::vector<std::uint8_t> GetInput() override;
-    std::int16_t GetCommEvent() override { return 2; }
-    void SetOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
+protected:
+    void After(std::uint64_t delayMicros, std::function<void()> arrival) override
+    {
+        loop_.Happen(loop_.NowMicros() + delayMicros, std::move(arrival));
+    }
+    void Notify(const std::function<void()>& onComm) override { loop_.Post(loop_.NowMicros(), onComm); }
 
 private:
-    void Arrive(const std::vector<std::uint8_t>& bytes, std::uint64_t session);
-
     VirtualEventLoop& loop_;
-    KeyboardModel& keyboard_;
-    std::function<void()> onComm_;
-    std::uint32_t baud_ = 9600;
-    std::int16_t rThreshold_ = 0;
-    bool open_ = false;
-    std::uint64_t openings_ = 0;  // replies meant for an earlier opening are lost
-    std::vector<std::uint8_t> waiting_;
 };
 
 class ModelControlHost final : public ICommControlHost {
@@ -70,7 +31,15 @@ public:
     ModelCommControl* control = nullptr;  // owned by the CComPort
 
     bool CreateEventReceiver() override { return eventReceiverAvailable; }
-    std::unique_ptr<ICommControl> CreateControl() override;
+    std::unique_ptr<ICommControl> CreateControl() override
+    {
+        if (!controlAvailable) {
+            return nullptr;
+        }
+        auto made = std::make_unique<ModelCommControl>(loop_, keyboard_);
+        control = made.get();
+        return made;
+    }
 
 private:
     VirtualEventLoop& loop_;

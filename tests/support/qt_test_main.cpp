@@ -1,7 +1,14 @@
-// The window tests run offscreen with real widgets; per-user settings go to
-// a scratch folder, never the user's own.
+// The main of the tests that need Qt's event loop: a QApplication where they
+// use widgets (offscreen), a QCoreApplication otherwise. Per-user settings go
+// to a scratch folder, never the user's own.
 
+#ifdef TAVEX_TEST_WIDGETS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -9,8 +16,10 @@
 
 int main(int argc, char** argv)
 {
+#ifdef TAVEX_TEST_WIDGETS
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+#endif
+    TestApplication application(argc, argv);
     QTemporaryDir settingsDirectory;
     if (!settingsDirectory.isValid()) {
         return 1;
