@@ -1,5 +1,5 @@
 # The two commands of the README, and the longer runs.
-.PHONY: deps demo test bench fuzz release dev clean
+.PHONY: deps demo test bench fuzz release dev package screenshots clean
 
 FUZZ_SECONDS ?= 600
 
@@ -28,6 +28,13 @@ bench: release
 fuzz: dev
 	scripts/fuzz.sh build/dev $(FUZZ_SECONDS) fuzz_image
 	scripts/fuzz.sh build/dev $(FUZZ_SECONDS) fuzz_receiver
+
+package: release
+	scripts/package.sh build/release
+
+screenshots: release
+	scripts/install-deps.sh screenshots
+	scripts/screenshots.sh build/release
 
 clean:
 	rm -rf build

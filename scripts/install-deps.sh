@@ -16,7 +16,7 @@ packages=(
 # `install-deps.sh screenshots` adds what scripts/screenshots.sh drives the
 # desktop program with; the build and the tests do without them.
 if [ "${1:-}" = screenshots ]; then
-  packages+=(xdotool imagemagick fonts-dejavu-core)
+  packages+=(openbox xdotool x11-utils imagemagick fonts-dejavu-core)
 fi
 
 missing=()

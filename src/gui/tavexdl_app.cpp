@@ -20,7 +20,10 @@ std::string CommandLine(int argc, char** argv)
 {
     std::string line;
     for (int i = 1; i < argc; ++i) {
-        line += (i > 1 ? " " : "") + std::string(argv[i]);
+        if (i > 1) {
+            line += ' ';
+        }
+        line += argv[i];
     }
     return line;
 }
