@@ -1,12 +1,12 @@
 #include "cli/cli_session_host.h"
 
-#include <QCoreApplication>
 #include <QThread>
 
 namespace tavex {
 
-CliSessionHost::CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex)
-    : reporter_(reporter), fileField_(std::move(fileField)), comIndex_(comIndex)
+CliSessionHost::CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex,
+                               std::function<void()> finished)
+    : reporter_(reporter), finished_(std::move(finished)), fileField_(std::move(fileField)), comIndex_(comIndex)
 {
     clock_.start();
     QObject::connect(&watchdog_, &QTimer::timeout, this, [this] {
@@ -19,7 +19,7 @@ CliSessionHost::CliSessionHost(IDownloadReporter& reporter, std::string fileFiel
 void CliSessionHost::AfterMessage()
 {
     if (session_->IsClosed() || session_->State() == bpStateNONE) {
-        QCoreApplication::exit(0);
+        finished_();
     }
 }
 
@@ -66,7 +66,7 @@ void CliSessionHost::SetProgress(int percent)
 void CliSessionHost::EndDialog(int endCode)
 {
     endCode_ = endCode;
-    QCoreApplication::exit(0);
+    finished_();
 }
 
 } // namespace tavex

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,8 @@ namespace tavex {
 
 class CliSessionHost final : public QObject, public ISessionHost {
 public:
-    CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex);
+    // `finished` runs once the session is back to idle or the window closed.
+    CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex, std::function<void()> finished);
 
     void Attach(DownloadSession& session) { session_ = &session; }
 
@@ -44,6 +46,7 @@ private:
     void AfterMessage();
 
     IDownloadReporter& reporter_;
+    std::function<void()> finished_;
     std::string fileField_;
     int comIndex_;
     DownloadSession* session_ = nullptr;

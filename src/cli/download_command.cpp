@@ -1,11 +1,13 @@
 #include "cli/download_command.h"
 
+#include "cli/cli_control_host.h"
 #include "cli/cli_session_host.h"
+#include "cli/device_wait.h"
+#include "cli/download_target.h"
+#include "cli/parallel_download.h"
 #include "cli/exit_codes.h"
 #include "cli/signal_relay.h"
-#include "cli/tracing_comm_control.h"
 #include "platform/posix_image_file.h"
-#include "serial/qt/qt_comm_control.h"
 
 #include <QCoreApplication>
 
@@ -22,13 +24,15 @@ namespace {
 
 constexpr int kExitInterrupted = 130;
 
-struct DownloadOptions {
-    std::string file;
-    std::string device;  // empty: the COM number's device
-    int comNumber = 0;   // 1 to 16 with --com
-    bool json = false;
-    bool trace = false;
-};
+std::optional<int> ParseSeconds(std::string_view text)
+{
+    int seconds = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
+    if (error != std::errc() || end != text.data() + text.size() || seconds < 0 || seconds > 86400) {
+        return std::nullopt;
+    }
+    return seconds;
+}
 
 std::optional<int> ParseComNumber(std::string_view text)
 {
@@ -38,6 +42,23 @@ std::optional<int> ParseComNumber(std::string_view text)
         return std::nullopt;
     }
     return number;
+}
+
+// "--com 1,3,5": the COM numbers, each from 1 to 16.
+bool ParseComList(std::string_view text, std::vector<DownloadTarget>& targets)
+{
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::optional<int> number = ParseComNumber(text.substr(0, comma));
+        if (!number) {
+            return false;
+        }
+        targets.push_back({"", *number});
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        text.remove_prefix(comma + 1);
+    }
 }
 
 std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
@@ -51,15 +72,20 @@ std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
             options.json = true;
         } else if (argument == "--trace") {
             options.trace = true;
-        } else if (argument == "--device" && hasValue && options.device.empty() && options.comNumber == 0) {
-            options.device = argv[++i];
-        } else if (argument == "--com" && hasValue && options.device.empty() && options.comNumber == 0) {
-            const std::optional<int> number = ParseComNumber(argv[++i]);
-            if (!number) {
-                std::fputs("tavexdl-cli download: --com takes a port number from 1 to 16\n", stderr);
+        } else if (argument == "--device" && hasValue) {
+            options.targets.push_back({argv[++i], 0});
+        } else if (argument == "--com" && hasValue) {
+            if (!ParseComList(argv[++i], options.targets)) {
+                std::fputs("tavexdl-cli download: --com takes port numbers from 1 to 16, such as 1 or 1,3,5\n", stderr);
                 return std::nullopt;
             }
-            options.comNumber = *number;
+        } else if (argument == "--wait" && hasValue) {
+            const std::optional<int> seconds = ParseSeconds(argv[++i]);
+            if (!seconds) {
+                std::fputs("tavexdl-cli download: --wait takes a number of seconds\n", stderr);
+                return std::nullopt;
+            }
+            options.waitSeconds = *seconds;
         } else if (!argument.starts_with("--") && !haveFile) {
             options.file = std::string(argument);
             haveFile = true;
@@ -68,32 +94,12 @@ std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
             return std::nullopt;
         }
     }
-    if (!haveFile || (options.device.empty() && options.comNumber == 0)) {
+    if (!haveFile || options.targets.empty()) {
         std::fputs("tavexdl-cli download: give an image file and --device PATH or --com N\n", stderr);
         return std::nullopt;
     }
     return options;
 }
-
-// Makes the comm control on the device the options name.
-class CliControlHost final : public ICommControlHost {
-public:
-    explicit CliControlHost(const DownloadOptions& options) : options_(options) {}
-    bool CreateEventReceiver() override { return QCoreApplication::instance() != nullptr; }
-    std::unique_ptr<ICommControl> CreateControl() override
-    {
-        std::unique_ptr<ICommControl> control =
-            options_.device.empty() ? std::make_unique<QtCommControl>()
-                                    : std::make_unique<QtCommControl>(QString::fromStdString(options_.device));
-        if (options_.trace) {
-            return std::make_unique<TracingCommControl>(std::move(control));
-        }
-        return control;
-    }
-
-private:
-    const DownloadOptions& options_;
-};
 
 std::unique_ptr<IDownloadReporter> MakeReporter(bool json)
 {
@@ -109,14 +115,26 @@ int RunDownloadCommand(int argc, char** argv)
 {
     const std::optional<DownloadOptions> options = ParseOptions(argc, argv);
     if (!options) {
-        std::fputs("usage: tavexdl-cli download FILE (--device PATH | --com N) [--json] [--trace]\n", stderr);
+        std::fputs("usage: tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS] [--json] "
+                   "[--trace]\n",
+                   stderr);
         return kExitUsage;
     }
     int qtArgc = 1;
     QCoreApplication application(qtArgc, argv);
+    if (options->targets.size() > 1) {
+        return RunParallelDownloads(*options);
+    }
+    const DownloadTarget& target = options->targets.front();
     const std::unique_ptr<IDownloadReporter> reporter = MakeReporter(options->json);
-    CliSessionHost host(*reporter, options->file, options->comNumber > 0 ? options->comNumber - 1 : 0);
-    CliControlHost controls(*options);
+    if (options->waitSeconds > 0 && !WaitForDevice(target.DevicePath(), options->waitSeconds)) {
+        reporter->Message(DeviceNeverCameMessage(target.DevicePath(), options->waitSeconds));
+        reporter->End(false);
+        return kExitInvalid;
+    }
+    CliSessionHost host(*reporter, options->file, target.comNumber > 0 ? target.comNumber - 1 : 0,
+                        [] { QCoreApplication::exit(0); });
+    CliControlHost controls(target, options->trace);
     PosixImageFiles files;
     DownloadSession session(host, controls, files);
     host.Attach(session);

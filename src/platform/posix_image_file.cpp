@@ -67,7 +67,7 @@ OpenedFile PosixImageFiles::Open(const std::string& path)
     }
     struct stat openedAttributes {};
     if (::fstat(descriptor, &openedAttributes) != 0 || !S_ISREG(openedAttributes.st_mode) ||
-        ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        ::flock(descriptor, (sharing_ == Sharing::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         ::close(descriptor);
         opened.status = OpenedFile::Status::CannotOpen;
         return opened;

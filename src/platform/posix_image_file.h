@@ -32,7 +32,16 @@ private:
 
 class PosixImageFiles final : public IImageFiles {
 public:
+    // Exclusive: no other holder of a lock on the file at all. Shared among
+    // readers: other shared holders allowed (downloads of one image to several
+    // keyboards), an exclusive holder not.
+    enum class Sharing { Exclusive, SharedAmongReaders };
+
+    explicit PosixImageFiles(Sharing sharing = Sharing::Exclusive) : sharing_(sharing) {}
     OpenedFile Open(const std::string& path) override;
+
+private:
+    Sharing sharing_;
 };
 
 } // namespace tavex

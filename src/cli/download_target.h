@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tavex {
+
+// One keyboard's port: a device path, or a COM number through the platform's
+// COM mapping.
+struct DownloadTarget {
+    std::string device;  // empty: the COM number's device
+    int comNumber = 0;
+
+    std::string Label() const { return device.empty() ? "COM" + std::to_string(comNumber) : device; }
+    std::string DevicePath() const;  // the device either way
+};
+
+struct DownloadOptions {
+    std::string file;
+    std::vector<DownloadTarget> targets;
+    bool json = false;
+    bool trace = false;
+    int waitSeconds = 0;  // how long to wait for a device to appear and open
+};
+
+} // namespace tavex

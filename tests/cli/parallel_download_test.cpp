@@ -1,0 +1,153 @@
+// Several keyboards at once: tavexdl-cli download with more than one device,
+// against as many tavexdl-kbsim processes.
+
+#include "kbsim_process.h"
+#include "support/child_process.h"
+#include "support/scratch_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <unistd.h>
+
+namespace tavex {
+namespace {
+
+using test::ChildProcess;
+using test::KbsimProcess;
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+struct Keyboards {
+    // One simulator per entry, with those options.
+    explicit Keyboards(const std::vector<std::vector<std::string>>& options)
+    {
+        for (const std::vector<std::string>& each : options) {
+            simulators.push_back(std::make_unique<KbsimProcess>(each));
+            devices.push_back(simulators.back()->ReadLine(5000));
+        }
+        image = scratch.Write("image.s19", Slurp(std::string(TAVEX_EXAMPLES) + "/keyboard-small.s19"));
+    }
+
+    std::vector<std::string> Arguments(std::vector<std::string> extra = {}) const
+    {
+        std::vector<std::string> arguments = {"download", image};
+        for (const std::string& device : devices) {
+            arguments.insert(arguments.end(), {"--device", device});
+        }
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return arguments;
+    }
+
+    std::string Summary(std::size_t which)
+    {
+        simulators[which]->Signal(SIGTERM);
+        simulators[which]->Wait(5000);
+        return simulators[which]->RestOfOut();
+    }
+
+    test::ScratchDirectory scratch;
+    std::vector<std::unique_ptr<KbsimProcess>> simulators;
+    std::vector<std::string> devices;
+    std::string image;
+};
+
+struct Finished {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+Finished RunCli(const std::vector<std::string>& arguments)
+{
+    ChildProcess cli(TAVEXDL_CLI, arguments);
+    const int exitCode = cli.Wait(60000);
+    return {exitCode, cli.RestOfOut(), cli.Err()};
+}
+
+// The summary row of a device: its result and its time in seconds.
+std::pair<std::string, double> SummaryRow(const std::string& out, const std::string& device)
+{
+    std::smatch match;
+    const std::regex row(device + R"(\s+(ok|failed)\s+([0-9.]+)s)");
+    if (!std::regex_search(out, match, row)) {
+        return {"missing", 0};
+    }
+    return {match[1], std::stod(match[2])};
+}
+
+TEST(ParallelDownload, WritesFourKeyboardsAtOnce)
+{
+    Keyboards keyboards({{}, {}, {}, {}});
+    const Finished run = RunCli(keyboards.Arguments());
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(SummaryRow(run.out, keyboards.devices[i]).first, "ok") << run.out;
+        EXPECT_NE(keyboards.Summary(i).find("blocks written: 7"), std::string::npos);
+    }
+}
+
+TEST(ParallelDownload, OneFailingKeyboardDoesNotStopTheOthers)
+{
+    Keyboards keyboards({{}, {"--fault", "S2#2:fe"}, {}, {}});
+    const Finished run = RunCli(keyboards.Arguments({"--json"}));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.out.find("{\"device\":\"" + keyboards.devices[1] +
+                           "\",\"event\":\"message\",\"text\":\"A command error occurred.\"}"),
+              std::string::npos)
+        << run.out;
+    for (std::size_t i : {0U, 2U, 3U}) {
+        EXPECT_NE(run.out.find("{\"device\":\"" + keyboards.devices[i] + "\",\"event\":\"end\",\"ok\":true}"),
+                  std::string::npos);
+        EXPECT_NE(keyboards.Summary(i).find("blocks written: 7"), std::string::npos);
+    }
+    EXPECT_NE(keyboards.Summary(1).find("blocks written: 1"), std::string::npos);
+}
+
+TEST(ParallelDownload, ASilentKeyboardDoesNotSlowTheOthers)
+{
+    Keyboards keyboards({{}, {"--fault", "C0:silent"}, {}});
+    const Finished run = RunCli(keyboards.Arguments());
+    EXPECT_EQ(run.exitCode, 1);
+    const auto silent = SummaryRow(run.out, keyboards.devices[1]);
+    EXPECT_EQ(silent.first, "failed") << run.out;
+    EXPECT_GE(silent.second, 13.0);
+    EXPECT_LE(silent.second, 16.0);
+    for (std::size_t i : {0U, 2U}) {
+        const auto good = SummaryRow(run.out, keyboards.devices[i]);
+        EXPECT_EQ(good.first, "ok");
+        EXPECT_LT(good.second, 5.0) << "slowed down by the silent keyboard";
+    }
+}
+
+TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
+{
+    Keyboards keyboards({{}});
+    const std::string late = keyboards.scratch.Path() + "/late-port";
+    ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", late, "--wait", "10", "--json"});
+    ::usleep(800'000);
+    ASSERT_EQ(::symlink(keyboards.devices[0].c_str(), late.c_str()), 0);
+    EXPECT_EQ(cli.Wait(30000), 0) << cli.RestOfOut() << cli.Err();
+    EXPECT_NE(keyboards.Summary(0).find("blocks written: 7"), std::string::npos);
+
+    const std::string never = keyboards.scratch.Path() + "/never";
+    const Finished missing = RunCli({"download", keyboards.image, "--device", never, "--wait", "1", "--json"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.out.find("{\"event\":\"message\",\"text\":\"Error: The device \\\"" + never +
+                               "\\\" did not appear within 1 seconds.\"}"),
+              std::string::npos)
+        << missing.out;
+}
+
+} // namespace
+} // namespace tavex
