@@ -191,7 +191,7 @@ TEST(DownloadCli, MakesTheFileChecksFirstAndRefusesBadUsage)
 
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {"download"}, {"download", "a.s19"}, {"download", "a.s19", "--com", "17"},
-             {"download", "a.s19", "--com", "1", "--device", "/dev/null"}, {"download", "a.s19", "--fast"}}) {
+             {"download", "a.s19", "--com", "1", "--wait", "soon"}, {"download", "a.s19", "--com", "1,0"}, {"download", "a.s19", "--fast"}}) {
         ChildProcess cli(TAVEXDL_CLI, arguments);
         EXPECT_EQ(cli.Wait(10000), 2) << testing::PrintToString(arguments);
         EXPECT_NE(cli.Err().find("usage: tavexdl-cli download FILE"), std::string::npos);
