@@ -24,6 +24,7 @@ bench: release
 	build/release/bench/tavexdl-bench
 	build/release/bench/check-vs-srec-info build/release/src/tavexdl-cli
 	build/release/bench/download-vs-wire build/release/src/tavexdl-cli build/release/src/sim/tavexdl-kbsim
+	build/release/bench/parallel-vs-single build/release/src/tavexdl-cli build/release/src/sim/tavexdl-kbsim
 
 fuzz: dev
 	scripts/fuzz.sh build/dev $(FUZZ_SECONDS) fuzz_image
