@@ -79,6 +79,10 @@ std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
                 std::fputs("tavexdl-cli download: --com takes port numbers from 1 to 16, such as 1 or 1,3,5\n", stderr);
                 return std::nullopt;
             }
+        } else if (argument == "--loop") {
+            options.loop = true;
+        } else if (argument == "--log" && hasValue) {
+            options.logFile = argv[++i];
         } else if (argument == "--wait" && hasValue) {
             const std::optional<int> seconds = ParseSeconds(argv[++i]);
             if (!seconds) {
@@ -115,14 +119,14 @@ int RunDownloadCommand(int argc, char** argv)
 {
     const std::optional<DownloadOptions> options = ParseOptions(argc, argv);
     if (!options) {
-        std::fputs("usage: tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS] [--json] "
-                   "[--trace]\n",
+        std::fputs("usage: tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS] [--loop] "
+                   "[--log FILE] [--json] [--trace]\n",
                    stderr);
         return kExitUsage;
     }
     int qtArgc = 1;
     QCoreApplication application(qtArgc, argv);
-    if (options->targets.size() > 1) {
+    if (options->targets.size() > 1 || options->loop) {
         return RunParallelDownloads(*options);
     }
     const DownloadTarget& target = options->targets.front();

@@ -21,6 +21,8 @@ struct DownloadOptions {
     bool json = false;
     bool trace = false;
     int waitSeconds = 0;  // how long to wait for a device to appear and open
+    bool loop = false;    // one keyboard after another on the same devices
+    std::string logFile;  // a CSV line per download, when set
 };
 
 } // namespace tavex

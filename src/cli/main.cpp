@@ -14,7 +14,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tavexdl-cli check FILE [--hardware V] [--json] [--flash-out FILE]\n"
-    "       tavexdl-cli download FILE (--device PATH | --com N) [--json] [--trace]\n"
+    "       tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS]\n"
+    "                                [--loop] [--log FILE] [--json] [--trace]\n"
     "\n"
     "  check   reads and verifies an .s19 or .s20 firmware image as a download\n"
     "          would, without a keyboard. --hardware V checks for keyboard\n"
@@ -28,7 +29,11 @@ constexpr const char* kUsage =
     "          TAVEXDL_COM<N>, else /dev/ttyS<N-1>). --json prints one JSON event\n"
     "          a line; --trace writes every frame and reply on stderr. Exit 0\n"
     "          for a silent end, 1 for an end with a message, 2 usage, 130\n"
-    "          interrupted (Ctrl-C cancels; a second one closes at once).\n";
+    "          interrupted (Ctrl-C cancels; a second one closes at once).\n"
+    "          Several --device (or --com 1,3,5) download to every keyboard at\n"
+    "          once, each on its own thread; --wait SECONDS waits for a device to\n"
+    "          appear; --loop flashes one keyboard after another (the device goes\n"
+    "          away and comes back, or Enter), --log FILE writes a CSV line each.\n";
 
 } // namespace
 

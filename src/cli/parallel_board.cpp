@@ -2,12 +2,15 @@
 
 #include "cli/json_writer.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <cstdio>
 
 namespace tavex {
 
-ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style) : style_(style)
+ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style, std::string image, std::string log)
+    : style_(style), image_(std::move(image)), log_(std::move(log))
 {
     for (std::string& device : devices) {
         Row row;
@@ -56,24 +59,70 @@ void ParallelBoard::Message(std::size_t row, const std::string& text)
     }
 }
 
-void ParallelBoard::Finished(std::size_t row, bool silent, double seconds)
+void ParallelBoard::Finished(std::size_t row, bool silent, double seconds, int hardware)
 {
-    rows_[row].finished = true;
-    rows_[row].silent = silent;
-    rows_[row].seconds = seconds;
+    Row& finished = rows_[row];
+    finished.silent = silent;
+    finished.seconds = seconds;
+    ++(silent ? finished.good : finished.failed);
+    AppendLog(finished, hardware);
+    if (silent) {
+        finished.message.clear();  // the summary shows the last download's message
+    }
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, std::string("\"event\":\"end\",\"ok\":") + (silent ? "true" : "false"));
+        EmitJson(row, std::string("\"event\":\"end\",\"ok\":") + (silent ? "true" : "false") +
+                          ",\"good\":" + std::to_string(finished.good) +
+                          ",\"failed\":" + std::to_string(finished.failed));
+    } else if (style_ == BoardStyle::Lines) {
+        std::printf("%s: %s; good %d, failed %d\n", finished.device.c_str(), silent ? "done" : "failed",
+                    finished.good, finished.failed);
+        std::fflush(stdout);
     }
 }
 
-bool ParallelBoard::AllFinished() const
+void ParallelBoard::Stopped(std::size_t row) { rows_[row].stopped = true; }
+
+bool ParallelBoard::AllStopped() const
 {
-    return std::all_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.finished; });
+    return std::all_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.stopped; });
 }
 
+namespace {
+
+std::string CsvField(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+} // namespace
+
+// time, device, image, hardware version, result, message
+void ParallelBoard::AppendLog(const Row& row, int hardware) const
+{
+    if (log_.empty()) {
+        return;
+    }
+    std::FILE* log = std::fopen(log_.c_str(), "a");
+    if (log == nullptr) {
+        return;
+    }
+    const std::string time = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    const std::string line = time + "," + CsvField(row.device) + "," + CsvField(image_) + "," +
+                             (hardware >= 0 ? std::to_string(hardware) : std::string()) + "," +
+                             (row.silent ? "ok" : "failed") + "," + CsvField(row.silent ? "" : row.message) + "\n";
+    std::fputs(line.c_str(), log);
+    std::fclose(log);
+}
+
+// Every download on every device ended silently, and each device had one.
 bool ParallelBoard::AllSilent() const
 {
-    return std::all_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.silent; });
+    return std::all_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.failed == 0 && row.good > 0; });
 }
 
 // One line a device, redrawn in place.
@@ -104,6 +153,9 @@ void ParallelBoard::PrintSummary() const
         std::replace(message.begin(), message.end(), '\n', ' ');
         std::printf("%-16s %-7s %8.1fs  %s\n", row.device.c_str(), row.silent ? "ok" : "failed", row.seconds,
                     message.c_str());
+        if (row.good + row.failed > 1) {
+            std::printf("%-16s good %d, failed %d\n", "", row.good, row.failed);
+        }
     }
     std::fflush(stdout);
 }

@@ -16,14 +16,18 @@ enum class BoardStyle { Json, Table, Lines };
 
 class ParallelBoard final : public QObject {
 public:
-    ParallelBoard(std::vector<std::string> devices, BoardStyle style);
+    // `log`, when not empty, gets a CSV line per download.
+    ParallelBoard(std::vector<std::string> devices, BoardStyle style, std::string image = {}, std::string log = {});
 
     void Status(std::size_t row, const std::string& text);
     void Progress(std::size_t row, int percent);
     void Message(std::size_t row, const std::string& text);
-    void Finished(std::size_t row, bool silent, double seconds);
+    // A download ended; hardware is the keyboard's version, -1 when unknown.
+    void Finished(std::size_t row, bool silent, double seconds, int hardware = -1);
+    // The device's worker is done: no more downloads on it.
+    void Stopped(std::size_t row);
 
-    bool AllFinished() const;
+    bool AllStopped() const;
     bool AllSilent() const;
     void PrintSummary() const;
 
@@ -33,15 +37,20 @@ private:
         std::string status;
         int percent = 0;
         std::string message;
-        bool finished = false;
+        bool stopped = false;
         bool silent = false;
         double seconds = 0;
+        int good = 0;
+        int failed = 0;
     };
     void DrawTable();
+    void AppendLog(const Row& row, int hardware) const;
     void EmitJson(std::size_t row, const std::string& members) const;
 
     std::vector<Row> rows_;
     BoardStyle style_;
+    std::string image_;
+    std::string log_;
     bool tableDrawn_ = false;
 };
 

@@ -12,7 +12,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
+#include <QSocketNotifier>
 #include <QTimer>
+
+#include <atomic>
+#include <sys/stat.h>
 
 #include <memory>
 #include <unistd.h>
@@ -48,26 +52,65 @@ public:
     {
     }
 
+    // One download, or with --loop one after another until stopped.
     void Run()
     {
-        QElapsedTimer clock;
-        clock.start();
-        const bool silent = RunSession();
-        const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+        do {
+            QElapsedTimer clock;
+            clock.start();
+            const bool silent = RunSession();
+            const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+            QMetaObject::invokeMethod(
+                &board_,
+                [board = &board_, row = row_, silent, seconds, hardware = hardware_] {
+                    board->Finished(row, silent, seconds, hardware);
+                },
+                Qt::QueuedConnection);
+        } while (options_.loop && WaitForNextKeyboard());
+        QMetaObject::invokeMethod(&board_, [board = &board_, row = row_] { board->Stopped(row); },
+                                  Qt::QueuedConnection);
+    }
+
+    // From any thread: ends a loop at once, and gives the running session
+    // the Cancel command in its own thread.
+    void Cancel()
+    {
+        stopRequested_ = true;
         QMetaObject::invokeMethod(
-            &board_, [board = &board_, row = row_, silent, seconds] { board->Finished(row, silent, seconds); },
+            this,
+            [this] {
+                if (session_ != nullptr) {
+                    session_->OnOK();
+                }
+            },
             Qt::QueuedConnection);
     }
 
-    // The Cancel command, in this worker's thread.
-    void Cancel()
-    {
-        if (session_ != nullptr) {
-            session_->OnOK();
-        }
-    }
+    // The operator's Enter: the next keyboard is on a fixed cable.
+    void RequestNext() { nextRequested_ = true; }
 
 private:
+    // The device goes away and comes back (a keyboard unplugged and the next
+    // one plugged in), or the operator presses Enter. False when stopped.
+    bool WaitForNextKeyboard()
+    {
+        const std::string device = target_.DevicePath();
+        bool wentAway = false;
+        while (!stopRequested_) {
+            if (nextRequested_.exchange(false)) {
+                return true;
+            }
+            struct stat attributes {};
+            const bool present = ::stat(device.c_str(), &attributes) == 0;
+            wentAway = wentAway || !present;
+            if (wentAway && present && WaitForDevice(device, 5)) {
+                return true;
+            }
+            QThread::msleep(100);
+        }
+        return false;
+    }
+
     bool RunSession()
     {
         const std::string device = target_.DevicePath();
@@ -93,6 +136,8 @@ private:
             }
         }
         session_ = nullptr;
+        const auto& id = session.portHandler.KeyboardId();
+        hardware_ = id[0] == 'K' && id[1] == 'B' ? id[6] : -1;
         return host.MessagesShown() == 0;
     }
 
@@ -102,6 +147,9 @@ private:
     ParallelBoard& board_;
     ForwardingReporter reporter_;
     DownloadSession* session_ = nullptr;
+    int hardware_ = -1;
+    std::atomic<bool> stopRequested_ = false;
+    std::atomic<bool> nextRequested_ = false;
 };
 
 BoardStyle StyleFor(const DownloadOptions& options)
@@ -120,7 +168,7 @@ int RunParallelDownloads(const DownloadOptions& options)
     for (const DownloadTarget& target : options.targets) {
         devices.push_back(target.Label());
     }
-    ParallelBoard board(devices, StyleFor(options));
+    ParallelBoard board(devices, StyleFor(options), options.file, options.logFile);
 
     std::vector<std::unique_ptr<QThread>> threads;
     std::vector<std::unique_ptr<DeviceWorker>> workers;
@@ -137,13 +185,27 @@ int RunParallelDownloads(const DownloadOptions& options)
     SignalRelay relay([&] {
         interrupted = true;
         for (const auto& worker : workers) {
-            QMetaObject::invokeMethod(worker.get(), [w = worker.get()] { w->Cancel(); }, Qt::QueuedConnection);
+            worker->Cancel();
         }
     });
+    std::unique_ptr<QSocketNotifier> enter;
+    if (options.loop) {
+        enter = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
+        QObject::connect(enter.get(), &QSocketNotifier::activated, &board, [&] {
+            char bytes[256];
+            if (::read(STDIN_FILENO, bytes, sizeof bytes) <= 0) {
+                enter->setEnabled(false);  // no operator: the end of stdin
+                return;
+            }
+            for (const auto& worker : workers) {
+                worker->RequestNext();
+            }
+        });
+    }
 
     QTimer done;
     QObject::connect(&done, &QTimer::timeout, &board, [&] {
-        if (board.AllFinished()) {
+        if (board.AllStopped()) {
             QCoreApplication::exit(0);
         }
     });
@@ -160,7 +222,8 @@ int RunParallelDownloads(const DownloadOptions& options)
     if (!board.AllSilent()) {
         return kExitInvalid;
     }
-    return interrupted ? 130 : kExitValid;
+    // A station loop ends with Ctrl-C as a matter of course.
+    return interrupted && !options.loop ? 130 : kExitValid;
 }
 
 } // namespace tavex

@@ -107,7 +107,7 @@ TEST(ParallelDownload, OneFailingKeyboardDoesNotStopTheOthers)
               std::string::npos)
         << run.out;
     for (std::size_t i : {0U, 2U, 3U}) {
-        EXPECT_NE(run.out.find("{\"device\":\"" + keyboards.devices[i] + "\",\"event\":\"end\",\"ok\":true}"),
+        EXPECT_NE(run.out.find("{\"device\":\"" + keyboards.devices[i] + "\",\"event\":\"end\",\"ok\":true,"),
                   std::string::npos);
         EXPECT_NE(keyboards.Summary(i).find("blocks written: 7"), std::string::npos);
     }
@@ -147,6 +147,40 @@ TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
                                "\\\" did not appear within 1 seconds.\"}"),
               std::string::npos)
         << missing.out;
+}
+
+TEST(StationLoop, FlashesOneKeyboardAfterAnotherAndLogsEach)
+{
+    Keyboards keyboards({{"--hardware", "0"}, {"--hardware", "1"}});
+    const std::string station = keyboards.scratch.Path() + "/station";
+    const std::string log = keyboards.scratch.Path() + "/downloads.csv";
+    ASSERT_EQ(::symlink(keyboards.devices[0].c_str(), station.c_str()), 0);
+    ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", station, "--loop", "--log", log});
+    std::string line;
+    for (line = cli.ReadLine(10000); !line.empty() && line.find("good 1") == std::string::npos;) {
+        line = cli.ReadLine(10000);
+    }
+    ASSERT_NE(line, "") << cli.Err();
+    // The first keyboard is unplugged and the next one plugged in.
+    ::unlink(station.c_str());
+    ::usleep(400'000);
+    ASSERT_EQ(::symlink(keyboards.devices[1].c_str(), station.c_str()), 0);
+    for (line = cli.ReadLine(10000); !line.empty() && line.find("good 2") == std::string::npos;) {
+        line = cli.ReadLine(10000);
+    }
+    ASSERT_NE(line, "") << cli.Err();
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(10000), 0) << cli.Err();
+
+    const std::regex entry(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,"[^"]*station","[^"]*image\.s19",(\d),ok,""\n)");
+    const std::string written = Slurp(log);
+    std::vector<std::string> hardware;
+    for (std::sregex_iterator it(written.begin(), written.end(), entry), end; it != end; ++it) {
+        hardware.push_back((*it)[1]);
+    }
+    EXPECT_EQ(hardware, (std::vector<std::string>{"0", "1"})) << written;
+    EXPECT_NE(keyboards.Summary(0).find("blocks written: 7"), std::string::npos);
+    EXPECT_NE(keyboards.Summary(1).find("blocks written: 7"), std::string::npos);
 }
 
 } // namespace
