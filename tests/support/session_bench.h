@@ -37,6 +37,14 @@ struct SessionBench {
         return RunToIdle(limitMs);
     }
 
+    // Types `name`, clicks Download and runs until the protocol state is `state`.
+    bool StartUntil(const std::string& name, ProtocolState state, std::uint64_t limitMs = 60'000)
+    {
+        host.fileField = name;
+        session.OnDownload();
+        return loop.RunUntil([this, state] { return session.State() == state; }, loop.NowMicros() + limitMs * 1000);
+    }
+
     bool RunToIdle(std::uint64_t limitMs = 60'000)
     {
         const bool idle = loop.RunUntil(

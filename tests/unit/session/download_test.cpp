@@ -163,9 +163,7 @@ TEST(Watchdog, ReportsAStateNoMachineUses)
     SessionBench bench;
     bench.files.Add("image.s19", kSmallImage);
     bench.Open();
-    bench.host.fileField = "image.s19";
-    bench.session.OnDownload();
-    bench.loop.RunUntil([&] { return bench.session.State() == bpStateSENT_S2; }, 60'000'000);
+    bench.StartUntil("image.s19", bpStateSENT_S2);
     bench.session.portHandler.SetState(bpStateSEND_CA);
     bench.RunToIdle();
     EXPECT_EQ(bench.host.messages, std::vector<std::string>{"An internal error occured (code = FSM_s19-34-1)."});
@@ -176,9 +174,7 @@ TEST(Cancel, WhileWaitingForThePongGoesOfflineAtOnceWithoutAMessage)
     SessionBench bench(WithFault("C0:silent"));
     bench.files.Add("image.s19", kSmallImage);
     bench.Open();
-    bench.host.fileField = "image.s19";
-    bench.session.OnDownload();
-    bench.loop.RunUntil([&] { return bench.session.State() == bpStateSENT_C0; }, 60'000'000);
+    bench.StartUntil("image.s19", bpStateSENT_C0);
     bench.session.OnOK();
     EXPECT_EQ(bench.host.statusLines.back(), "OFF-LINE");
     bench.RunToIdle();
@@ -206,9 +202,7 @@ TEST_P(Cancel, SendsTheEndOfTableAfterAPauseAndStopsAtTheNextStep)
     bench.files.Add("image.s19", kSmallImage);
     bench.files.Add("image.s20", s20);
     bench.Open();
-    bench.host.fileField = c.image;
-    bench.session.OnDownload();
-    ASSERT_TRUE(bench.loop.RunUntil([&] { return bench.session.State() == c.cancelIn; }, 60'000'000));
+    ASSERT_TRUE(bench.StartUntil(c.image, c.cancelIn));
     const std::size_t framesBefore = bench.control().frames.size();
     bench.session.OnOK();
     EXPECT_EQ(bench.host.pausesMs.back(), 500U);
@@ -309,9 +303,7 @@ TEST(ErrorEnd, KeepsTheControlsDisabledWhenThePortWillNotClose)
     SessionBench bench(WithFault("S2:ce"));
     bench.files.Add("image.s19", kSmallImage);
     bench.Open();
-    bench.host.fileField = "image.s19";
-    bench.session.OnDownload();
-    bench.loop.RunUntil([&] { return bench.session.State() == bpStateSENT_S2; }, 60'000'000);
+    bench.StartUntil("image.s19", bpStateSENT_S2);
     bench.control().refuseClose = true;
     bench.RunToIdle();
     EXPECT_EQ(bench.host.messages, std::vector<std::string>{"A communication error occurred."});
@@ -418,9 +410,7 @@ TEST(EndSession, ClosingDuringATransferSendsTheEndOfTableWithoutAMessage)
     SessionBench bench;
     bench.files.Add("image.s19", kSmallImage);
     bench.Open();
-    bench.host.fileField = "image.s19";
-    bench.session.OnDownload();
-    bench.loop.RunUntil([&] { return bench.session.State() == bpStateSENT_S2; }, 60'000'000);
+    bench.StartUntil("image.s19", bpStateSENT_S2);
     bench.session.EndSession(5005);
     EXPECT_EQ(bench.host.endCode, 5005);
     EXPECT_TRUE(bench.host.messages.empty());
