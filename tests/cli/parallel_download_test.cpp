@@ -183,5 +183,25 @@ TEST(StationLoop, FlashesOneKeyboardAfterAnotherAndLogsEach)
     EXPECT_NE(keyboards.Summary(1).find("blocks written: 7"), std::string::npos);
 }
 
+TEST(StationLoop, StartsAgainOnEnterForAKeyboardOnAFixedCable)
+{
+    Keyboards keyboards({{"--hardware", "1"}});
+    ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", keyboards.devices[0], "--loop"});
+    for (const char* count : {"good 1", "good 2"}) {
+        std::string line = cli.ReadLine(10000);
+        while (!line.empty() && line.find(count) == std::string::npos) {
+            line = cli.ReadLine(10000);
+        }
+        ASSERT_NE(line, "") << "no " << count << "; " << cli.Err();
+        if (std::string(count) == "good 1") {
+            cli.WriteInput("\n");  // the operator has put the next keyboard on the cable
+        }
+    }
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(10000), 0) << cli.Err();
+    const std::string summary = keyboards.Summary(0);
+    EXPECT_NE(summary.find("blocks written: 14"), std::string::npos) << summary;
+}
+
 } // namespace
 } // namespace tavex

@@ -46,16 +46,18 @@ bool ReadSome(int fd, std::string& into, int timeoutMs)
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
 {
+    int in[2];
     int out[2];
     int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) {
+    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) {
         throw std::runtime_error("no pipes for the program");
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
-    for (int fd : {out[0], out[1], err[0], err[1]}) {
+    for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) {
         posix_spawn_file_actions_addclose(&actions, fd);
     }
     std::vector<std::string> words = {program};
@@ -67,8 +69,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     argv.push_back(nullptr);
     const int spawned = ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    ::close(in[0]);
     ::close(out[1]);
     ::close(err[1]);
+    input_ = in[1];
     out_.Attach(out[0]);
     err_.Attach(err[0]);
     if (spawned != 0) {
@@ -82,6 +86,12 @@ ChildProcess::~ChildProcess()
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
+    ::close(input_);
+}
+
+void ChildProcess::WriteInput(const std::string& text) const
+{
+    [[maybe_unused]] const ssize_t written = ::write(input_, text.data(), text.size());
 }
 
 ChildProcess::PipeReader::~PipeReader() { ::close(fd_); }

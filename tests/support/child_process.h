@@ -19,6 +19,9 @@ public:
     std::string ReadLine(int timeoutMs) { return out_.ReadLine(timeoutMs); }
     std::string ReadErrLine(int timeoutMs) { return err_.ReadLine(timeoutMs); }
 
+    // Writes to the program's standard input, a pipe kept open until the end.
+    void WriteInput(const std::string& text) const;
+
     void Signal(int signal) const;
 
     // The exit status once the program has ended, -1 if it has not within
@@ -44,6 +47,7 @@ private:
     };
 
     pid_t pid_ = -1;
+    int input_ = -1;
     int status_ = -1;
     PipeReader out_;
     PipeReader err_;
