@@ -11,6 +11,7 @@
 #include "serial/port_settings.h"
 
 #include <array>
+#include <span>
 #include <cstdint>
 #include <vector>
 
@@ -57,6 +58,7 @@ private:
     void Post();
     bool WriteFrame(std::int16_t replyLength, ProtocolState sentState);
     bool FrameFits(std::size_t length) const { return length <= txBuffer_.size(); }
+    bool PutFrame(std::span<const std::uint8_t> frame, bool appendChecksum);
     bool Collect();
     std::size_t Append(const std::vector<std::uint8_t>& bytes);
     bool RxStartsWith(const std::array<std::uint8_t, 2>& pair) const;

@@ -85,69 +85,60 @@ bool ComPortEventHandler::WriteFrame(std::int16_t replyLength, ProtocolState sen
     return true;
 }
 
+// Builds `frame` at the start of txBuffer, with its checksum appended when
+// the command carries a computed one.
+bool ComPortEventHandler::PutFrame(std::span<const std::uint8_t> frame, bool appendChecksum)
+{
+    const std::size_t length = frame.size() + (appendChecksum ? 1 : 0);
+    if (!FrameFits(length)) {
+        return false;
+    }
+    std::copy(frame.begin(), frame.end(), txBuffer_.begin());
+    txLength_ = static_cast<std::int32_t>(length);
+    if (appendChecksum) {
+        AppendChecksum(txLength_ - 1);
+    }
+    return true;
+}
+
 bool ComPortEventHandler::SendPing()
 {
     constexpr std::uint8_t frame[] = {bootloader::kPing[0], bootloader::kPing[1], 0x01, 0xFE};
-    if (!FrameFits(sizeof frame)) {
-        return false;
-    }
-    std::copy(std::begin(frame), std::end(frame), txBuffer_.begin());
-    txLength_ = sizeof frame;
-    return WriteFrame(kIdentificationLength, bpStateSENT_C0);
+    return PutFrame(frame, false) && WriteFrame(kIdentificationLength, bpStateSENT_C0);
 }
 
 bool ComPortEventHandler::SendFlashSector(std::uint8_t sector)
 {
     const std::uint8_t frame[] = {bootloader::kFlashSector[0], bootloader::kFlashSector[1], 0x04,
                                   bootloader::kFlashSectorKey[0], bootloader::kFlashSectorKey[1], sector};
-    if (!FrameFits(sizeof frame + 1)) {
-        return false;
-    }
-    std::copy(std::begin(frame), std::end(frame), txBuffer_.begin());
-    txLength_ = sizeof frame + 1;
-    AppendChecksum(txLength_ - 1);
-    return WriteFrame(kStatusLength, bpStateSENT_C1);
+    return PutFrame(frame, true) && WriteFrame(kStatusLength, bpStateSENT_C1);
 }
 
 bool ComPortEventHandler::SendWriteBlock(std::uint32_t address, const std::uint8_t* data, std::int32_t count)
 {
-    if (count < 0 || (count > 0 && data == nullptr) || !FrameFits(static_cast<std::size_t>(count) + 7)) {
+    if (count < 0 || (count > 0 && data == nullptr)) {
         return false;
     }
-    const std::uint8_t header[] = {bootloader::kWriteBlock[0],
-                                   bootloader::kWriteBlock[1],
-                                   static_cast<std::uint8_t>(count + 4),
-                                   static_cast<std::uint8_t>(address >> 16),
-                                   static_cast<std::uint8_t>(address >> 8),
-                                   static_cast<std::uint8_t>(address)};
-    std::copy(std::begin(header), std::end(header), txBuffer_.begin());
-    std::copy(data, data + count, txBuffer_.begin() + sizeof header);
-    txLength_ = count + 7;
-    AppendChecksum(txLength_ - 1);
-    return WriteFrame(kStatusLength, bpStateSENT_S2);
+    std::vector<std::uint8_t> frame = {bootloader::kWriteBlock[0],
+                                       bootloader::kWriteBlock[1],
+                                       static_cast<std::uint8_t>(count + 4),
+                                       static_cast<std::uint8_t>(address >> 16),
+                                       static_cast<std::uint8_t>(address >> 8),
+                                       static_cast<std::uint8_t>(address)};
+    frame.insert(frame.end(), data, data + count);
+    return PutFrame(frame, true) && WriteFrame(kStatusLength, bpStateSENT_S2);
 }
 
 bool ComPortEventHandler::SendTerminate()
 {
     constexpr std::uint8_t frame[] = {bootloader::kEndOfTable[0], bootloader::kEndOfTable[1], 0x04, 0xFF, 0xFF, 0xFF};
-    if (!FrameFits(sizeof frame + 1)) {
-        return false;
-    }
-    std::copy(std::begin(frame), std::end(frame), txBuffer_.begin());
-    txLength_ = sizeof frame + 1;
-    AppendChecksum(txLength_ - 1);
-    return WriteFrame(kStatusLength, bpStateSENT_S8);
+    return PutFrame(frame, true) && WriteFrame(kStatusLength, bpStateSENT_S8);
 }
 
 bool ComPortEventHandler::SendReadId()
 {
     constexpr std::uint8_t frame[] = {bootloader::kReadId[0], bootloader::kReadId[1], 0x01, 0xFE};
-    if (!FrameFits(sizeof frame)) {
-        return false;
-    }
-    std::copy(std::begin(frame), std::end(frame), txBuffer_.begin());
-    txLength_ = sizeof frame;
-    if (!WriteFrame(kKeyboardIdLength, bpStateSENT_T7)) {
+    if (!PutFrame(frame, false) || !WriteFrame(kKeyboardIdLength, bpStateSENT_T7)) {
         return false;
     }
     keyboardId_.fill(0);
