@@ -1,6 +1,7 @@
 #include "cli/check_command.h"
 
 #include "cli/check_report.h"
+#include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "image/image_check.h"
 #include "session/image_file_checks.h"
@@ -81,8 +82,7 @@ bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, std::int
 
 void PrintFailure(const std::string& message)
 {
-    std::fwrite(message.data(), 1, message.size(), stderr);
-    std::fputc('\n', stderr);
+    WriteErr(message + "\n");
 }
 
 } // namespace
@@ -122,10 +122,10 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
 
     if (options->json) {
         const std::string json = CheckReportJson(checked, report);
-        std::fwrite(json.data(), 1, json.size(), stdout);
+        WriteOut(json);
     } else if (report.valid) {
         const std::string text = CheckReportText(checked, report);
-        std::fwrite(text.data(), 1, text.size(), stdout);
+        WriteOut(text);
     }
     if (!report.valid) {
         PrintFailure(report.message);

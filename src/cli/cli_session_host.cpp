@@ -52,6 +52,7 @@ void CliSessionHost::Pause(unsigned milliseconds) { QThread::msleep(milliseconds
 void CliSessionHost::ShowMessage(const std::string& text)
 {
     ++messagesShown_;
+    lastMessage_ = text;
     reporter_.Message(text);
 }
 

@@ -25,6 +25,7 @@ public:
     void Attach(DownloadSession& session) { session_ = &session; }
 
     int MessagesShown() const { return messagesShown_; }
+    const std::string& LastMessage() const { return lastMessage_; }
     std::optional<int> EndCode() const { return endCode_; }
 
     std::uint32_t TickCount() override { return static_cast<std::uint32_t>(clock_.elapsed()); }
@@ -55,6 +56,7 @@ private:
     unsigned watchdogId_ = 0;
     int progress_ = 0;
     int messagesShown_ = 0;
+    std::string lastMessage_;
     std::optional<int> endCode_;
 };
 

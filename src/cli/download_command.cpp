@@ -1,13 +1,12 @@
 #include "cli/download_command.h"
 
-#include "cli/cli_control_host.h"
-#include "cli/cli_session_host.h"
-#include "cli/device_wait.h"
+#include "cli/console_output.h"
 #include "cli/download_target.h"
-#include "cli/parallel_download.h"
 #include "cli/exit_codes.h"
+#include "cli/parallel_download.h"
+#include "cli/session_run.h"
 #include "cli/signal_relay.h"
-#include "platform/posix_image_file.h"
+#include "cli/station_log.h"
 
 #include <QCoreApplication>
 
@@ -21,8 +20,6 @@
 namespace tavex {
 
 namespace {
-
-constexpr int kExitInterrupted = 130;
 
 std::optional<int> ParseSeconds(std::string_view text)
 {
@@ -124,49 +121,35 @@ int RunDownloadCommand(int argc, char** argv)
                    stderr);
         return kExitUsage;
     }
+    // Before any frame: a log that cannot take the first line is refused.
+    StationLog log;
+    if (!options->logFile.empty() && !log.Open(options->logFile)) {
+        WriteErr(log.OpenError() + "\n");
+        return kExitUsage;
+    }
     int qtArgc = 1;
     QCoreApplication application(qtArgc, argv);
     if (options->targets.size() > 1 || options->loop) {
-        return RunParallelDownloads(*options);
+        return RunParallelDownloads(*options, log);
     }
-    const DownloadTarget& target = options->targets.front();
     const std::unique_ptr<IDownloadReporter> reporter = MakeReporter(options->json);
-    if (options->waitSeconds > 0 && !WaitForDevice(target.DevicePath(), options->waitSeconds)) {
-        reporter->Message(DeviceNeverCameMessage(target.DevicePath(), options->waitSeconds));
-        reporter->End(false);
-        return kExitInvalid;
-    }
-    CliSessionHost host(*reporter, options->file, target.comNumber > 0 ? target.comNumber - 1 : 0,
-                        [] { QCoreApplication::exit(0); });
-    CliControlHost controls(target, options->trace);
-    PosixImageFiles files;
-    DownloadSession session(host, controls, files);
-    host.Attach(session);
+    SessionRun run(*options, options->targets.front(), *reporter, PosixImageFiles::Sharing::Exclusive);
 
     // The first signal is the Cancel button, a second one closes the window.
     bool interrupted = false;
     SignalRelay relay([&] {
         if (!interrupted) {
             interrupted = true;
-            session.OnOK();
+            run.Cancel();
         } else {
-            session.EndSession(5005);
+            run.Close();
         }
     });
-
-    session.OnInitSession();
-    if (!session.IsClosed()) {
-        session.OnDownload();
-        if (session.State() != bpStateNONE) {
-            QCoreApplication::exec();
-        }
-    }
-    const bool silent = host.MessagesShown() == 0;
-    reporter->End(silent);
-    if (!silent) {
-        return kExitInvalid;
-    }
-    return interrupted ? kExitInterrupted : kExitValid;
+    const DownloadOutcome outcome = run.Run();
+    reporter->End(outcome);
+    log.Append(outcome);
+    const int exitCode = ExitCodeFor(outcome.result);
+    return exitCode == kExitValid && log.WriteFailed() ? kExitInvalid : exitCode;
 }
 
 } // namespace tavex

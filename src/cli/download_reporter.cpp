@@ -1,5 +1,6 @@
 #include "cli/download_reporter.h"
 
+#include "cli/console_output.h"
 #include "cli/json_writer.h"
 
 #include <cstdio>
@@ -8,10 +9,14 @@ namespace tavex {
 
 namespace {
 
-void WriteMessage(const std::string& text)
+void WriteMessage(const std::string& text) { WriteErr(text + "\n"); }
+
+// A failed download ends with its message; the others say how they ended.
+void WriteClosingLine(const DownloadOutcome& outcome)
 {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fputc('\n', stderr);
+    if (outcome.result != DownloadResult::Failed) {
+        WriteOut(ClosingLine(outcome) + "\n");
+    }
 }
 
 // One JSON object a line, flushed at once so that a reader follows live.
@@ -23,15 +28,15 @@ public:
         Emit(JsonObject().Add("event", "progress").Add("percent", std::int32_t{percent}));
     }
     void Message(const std::string& text) override { Emit(JsonObject().Add("event", "message").Add("text", text)); }
-    void End(bool ok) override { Emit(JsonObject().Add("event", "end").Add("ok", ok)); }
+    void End(const DownloadOutcome& outcome) override
+    {
+        JsonObject event;
+        event.Add("event", "end");
+        Emit(AddOutcome(event, outcome));
+    }
 
 private:
-    static void Emit(const JsonObject& event)
-    {
-        const std::string line = event.Text() + "\n";
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fflush(stdout);
-    }
+    static void Emit(const JsonObject& event) { WriteOut(event.Text() + "\n"); }
 };
 
 // The status line and a bar, redrawn in place.
@@ -49,14 +54,13 @@ public:
     }
     void Message(const std::string& text) override
     {
-        std::fputs("\n", stdout);
-        std::fflush(stdout);
+        WriteOut("\n");
         WriteMessage(text);
     }
-    void End(bool) override
+    void End(const DownloadOutcome& outcome) override
     {
-        std::fputs("\n", stdout);
-        std::fflush(stdout);
+        WriteOut("\n");
+        WriteClosingLine(outcome);
     }
 
 private:
@@ -64,9 +68,11 @@ private:
     {
         constexpr int kWidth = 30;
         const int filled = percent_ * kWidth / 100;
-        std::printf("\r\033[K%-40s [%s%s] %3d%%", status_.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                    std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), percent_);
-        std::fflush(stdout);
+        char line[256];
+        std::snprintf(line, sizeof line, "\r\033[K%-40s [%s%s] %3d%%", status_.c_str(),
+                      std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                      std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), percent_);
+        WriteOut(line);
     }
 
     std::string status_;
@@ -75,18 +81,10 @@ private:
 
 class PlainReporter final : public IDownloadReporter {
 public:
-    void Status(const std::string& text) override
-    {
-        std::printf("%s\n", text.c_str());
-        std::fflush(stdout);
-    }
-    void Progress(int percent) override
-    {
-        std::printf("progress %d%%\n", percent);
-        std::fflush(stdout);
-    }
+    void Status(const std::string& text) override { WriteOut(text + "\n"); }
+    void Progress(int percent) override { WriteOut("progress " + std::to_string(percent) + "%\n"); }
     void Message(const std::string& text) override { WriteMessage(text); }
-    void End(bool) override {}
+    void End(const DownloadOutcome& outcome) override { WriteClosingLine(outcome); }
 };
 
 } // namespace

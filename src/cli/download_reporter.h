@@ -3,6 +3,8 @@
 // How `tavexdl-cli download` shows a session: JSON events, an updating line
 // on a terminal, or plain lines.
 
+#include "cli/download_outcome.h"
+
 #include <memory>
 #include <string>
 
@@ -14,7 +16,7 @@ public:
     virtual void Status(const std::string& text) = 0;
     virtual void Progress(int percent) = 0;  // called only when the bar moves
     virtual void Message(const std::string& text) = 0;
-    virtual void End(bool ok) = 0;
+    virtual void End(const DownloadOutcome& outcome) = 0;
 };
 
 std::unique_ptr<IDownloadReporter> MakeJsonReporter();

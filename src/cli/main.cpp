@@ -1,6 +1,7 @@
 // tavexdl-cli: the command-line front end.
 
 #include "cli/check_command.h"
+#include "cli/console_output.h"
 #include "cli/download_command.h"
 #include "cli/exit_codes.h"
 #include "platform/posix_image_file.h"
@@ -37,7 +38,9 @@ constexpr const char* kUsage =
 
 } // namespace
 
-int main(int argc, char** argv)
+namespace {
+
+int RunCommand(int argc, char** argv)
 {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     if (arguments.empty()) {
@@ -57,4 +60,12 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
     return tavex::kExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    tavex::IgnoreBrokenPipes();
+    return tavex::ExitAfterOutput(RunCommand(argc, argv));
 }

@@ -1,16 +1,16 @@
 #include "cli/parallel_board.h"
 
+#include "cli/console_output.h"
+#include "cli/exit_codes.h"
 #include "cli/json_writer.h"
-
-#include <QDateTime>
 
 #include <algorithm>
 #include <cstdio>
 
 namespace tavex {
 
-ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style, std::string image, std::string log)
-    : style_(style), image_(std::move(image)), log_(std::move(log))
+ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style, StationLog& log)
+    : style_(style), log_(log)
 {
     for (std::string& device : devices) {
         Row row;
@@ -19,21 +19,25 @@ ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style,
     }
 }
 
-void ParallelBoard::EmitJson(std::size_t row, const std::string& members) const
+std::string ParallelBoard::Row::Counts() const
 {
-    const std::string line = "{\"device\":" + JsonString(rows_[row].device) + "," + members + "}\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
+    return "good " + std::to_string(good) + ", failed " + std::to_string(failed) + ", cancelled " +
+           std::to_string(cancelled);
+}
+
+// Every event names its device first.
+void ParallelBoard::EmitJson(std::size_t row, JsonObject event) const
+{
+    WriteOut("{\"device\":" + JsonString(rows_[row].device) + "," + event.Text().substr(1) + "\n");
 }
 
 void ParallelBoard::Status(std::size_t row, const std::string& text)
 {
     rows_[row].status = text;
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, "\"event\":\"status\",\"text\":" + JsonString(text));
+        EmitJson(row, JsonObject().Add("event", "status").Add("text", text));
     } else if (style_ == BoardStyle::Lines) {
-        std::printf("%s: %s\n", rows_[row].device.c_str(), text.c_str());
-        std::fflush(stdout);
+        WriteOut(rows_[row].device + ": " + text + "\n");
     } else {
         DrawTable();
     }
@@ -43,7 +47,7 @@ void ParallelBoard::Progress(std::size_t row, int percent)
 {
     rows_[row].percent = percent;
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, "\"event\":\"progress\",\"percent\":" + std::to_string(percent));
+        EmitJson(row, JsonObject().Add("event", "progress").Add("percent", std::int32_t{percent}));
     } else if (style_ == BoardStyle::Table) {
         DrawTable();
     }
@@ -53,30 +57,39 @@ void ParallelBoard::Message(std::size_t row, const std::string& text)
 {
     rows_[row].message = text;
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, "\"event\":\"message\",\"text\":" + JsonString(text));
+        EmitJson(row, JsonObject().Add("event", "message").Add("text", text));
     } else if (style_ == BoardStyle::Lines) {
-        std::fprintf(stderr, "%s: %s\n", rows_[row].device.c_str(), text.c_str());
+        WriteErr(rows_[row].device + ": " + text + "\n");
     }
 }
 
-void ParallelBoard::Finished(std::size_t row, bool silent, double seconds, int hardware)
+void ParallelBoard::Finished(std::size_t row, const DownloadOutcome& outcome)
 {
     Row& finished = rows_[row];
-    finished.silent = silent;
-    finished.seconds = seconds;
-    ++(silent ? finished.good : finished.failed);
-    AppendLog(finished, hardware);
-    if (silent) {
-        finished.message.clear();  // the summary shows the last download's message
+    finished.last = outcome;
+    switch (outcome.result) {
+    case DownloadResult::Ok:
+        ++finished.good;
+        break;
+    case DownloadResult::Failed:
+        ++finished.failed;
+        break;
+    case DownloadResult::Cancelled:
+        ++finished.cancelled;
+        break;
     }
+    log_.Append(outcome);
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, std::string("\"event\":\"end\",\"ok\":") + (silent ? "true" : "false") +
-                          ",\"good\":" + std::to_string(finished.good) +
-                          ",\"failed\":" + std::to_string(finished.failed));
+        JsonObject event;
+        event.Add("event", "end");
+        AddOutcome(event, outcome)
+            .Add("good", std::int32_t{finished.good})
+            .Add("failed", std::int32_t{finished.failed})
+            .Add("cancelled", std::int32_t{finished.cancelled});
+        EmitJson(row, event);
     } else if (style_ == BoardStyle::Lines) {
-        std::printf("%s: %s; good %d, failed %d\n", finished.device.c_str(), silent ? "done" : "failed",
-                    finished.good, finished.failed);
-        std::fflush(stdout);
+        const std::string how = outcome.result == DownloadResult::Failed ? "failed" : ClosingLine(outcome);
+        WriteOut(finished.device + ": " + how + " (" + finished.Counts() + ")\n");
     }
 }
 
@@ -87,58 +100,36 @@ bool ParallelBoard::AllStopped() const
     return std::all_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.stopped; });
 }
 
-namespace {
-
-std::string CsvField(std::string text)
+int ParallelBoard::ExitCode() const
 {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    std::string quoted = "\"";
-    for (char c : text) {
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    const bool anyFailed = std::any_of(rows_.begin(), rows_.end(), [](const Row& row) {
+        return row.failed > 0 || row.good + row.cancelled == 0;
+    });
+    if (anyFailed || log_.WriteFailed()) {
+        return kExitInvalid;
     }
-    return quoted + "\"";
-}
-
-} // namespace
-
-// time, device, image, hardware version, result, message
-void ParallelBoard::AppendLog(const Row& row, int hardware) const
-{
-    if (log_.empty()) {
-        return;
-    }
-    std::FILE* log = std::fopen(log_.c_str(), "a");
-    if (log == nullptr) {
-        return;
-    }
-    const std::string time = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
-    const std::string line = time + "," + CsvField(row.device) + "," + CsvField(image_) + "," +
-                             (hardware >= 0 ? std::to_string(hardware) : std::string()) + "," +
-                             (row.silent ? "ok" : "failed") + "," + CsvField(row.silent ? "" : row.message) + "\n";
-    std::fputs(line.c_str(), log);
-    std::fclose(log);
-}
-
-// Every download on every device ended silently, and each device had one.
-bool ParallelBoard::AllSilent() const
-{
-    return std::all_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.failed == 0 && row.good > 0; });
+    const bool anyCancelled =
+        std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.cancelled > 0; });
+    return anyCancelled ? kExitInterrupted : kExitValid;
 }
 
 // One line a device, redrawn in place.
 void ParallelBoard::DrawTable()
 {
+    std::string table;
     if (tableDrawn_) {
-        std::printf("\033[%zuA", rows_.size());
+        table += "\033[" + std::to_string(rows_.size()) + "A";
     }
     constexpr int kWidth = 24;
     for (const Row& row : rows_) {
         const int filled = row.percent * kWidth / 100;
-        std::printf("\r\033[K%-16s %-40s [%s%s] %3d%%\n", row.device.c_str(), row.status.c_str(),
-                    std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                    std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), row.percent);
+        char line[512];
+        std::snprintf(line, sizeof line, "\r\033[K%-16s %-40s [%s%s] %3d%%\n", row.device.c_str(), row.status.c_str(),
+                      std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                      std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), row.percent);
+        table += line;
     }
-    std::fflush(stdout);
+    WriteOut(table);
     tableDrawn_ = true;
 }
 
@@ -147,17 +138,22 @@ void ParallelBoard::PrintSummary() const
     if (style_ == BoardStyle::Json) {
         return;
     }
-    std::printf("\n%-16s %-7s %9s  %s\n", "device", "result", "time", "message");
+    char line[512];
+    std::snprintf(line, sizeof line, "\n%-16s %-9s %9s  %s\n", "device", "result", "time", "message");
+    std::string summary = line;
     for (const Row& row : rows_) {
-        std::string message = row.message;
+        const DownloadOutcome& last = row.last;
+        std::string message = last.result == DownloadResult::Failed ? last.message : ClosingLine(last);
         std::replace(message.begin(), message.end(), '\n', ' ');
-        std::printf("%-16s %-7s %8.1fs  %s\n", row.device.c_str(), row.silent ? "ok" : "failed", row.seconds,
-                    message.c_str());
-        if (row.good + row.failed > 1) {
-            std::printf("%-16s good %d, failed %d\n", "", row.good, row.failed);
+        std::snprintf(line, sizeof line, "%-16s %-9s %8.1fs  ", row.device.c_str(),
+                      std::string(ResultName(last.result)).c_str(), last.seconds);
+        summary += line + message + "\n";
+        if (row.good + row.failed + row.cancelled > 1) {
+            std::snprintf(line, sizeof line, "%-16s ", "");
+            summary += line + row.Counts() + "\n";
         }
     }
-    std::fflush(stdout);
+    WriteOut(summary);
 }
 
 } // namespace tavex

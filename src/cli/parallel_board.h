@@ -5,6 +5,9 @@
 // summary at the end. Runs on the main thread; the sessions' threads post
 // to it.
 
+#include "cli/download_outcome.h"
+#include "cli/station_log.h"
+
 #include <QObject>
 
 #include <string>
@@ -16,19 +19,21 @@ enum class BoardStyle { Json, Table, Lines };
 
 class ParallelBoard final : public QObject {
 public:
-    // `log`, when not empty, gets a CSV line per download.
-    ParallelBoard(std::vector<std::string> devices, BoardStyle style, std::string image = {}, std::string log = {});
+    // `log`, when open, gets a CSV line per download.
+    ParallelBoard(std::vector<std::string> devices, BoardStyle style, StationLog& log);
 
     void Status(std::size_t row, const std::string& text);
     void Progress(std::size_t row, int percent);
     void Message(std::size_t row, const std::string& text);
-    // A download ended; hardware is the keyboard's version, -1 when unknown.
-    void Finished(std::size_t row, bool silent, double seconds, int hardware = -1);
+    // A download ended.
+    void Finished(std::size_t row, const DownloadOutcome& outcome);
     // The device's worker is done: no more downloads on it.
     void Stopped(std::size_t row);
 
     bool AllStopped() const;
-    bool AllSilent() const;
+    // 1 when a download failed, a device had none or a log line was lost;
+    // else 130 when one was cancelled; else 0.
+    int ExitCode() const;
     void PrintSummary() const;
 
 private:
@@ -38,19 +43,18 @@ private:
         int percent = 0;
         std::string message;
         bool stopped = false;
-        bool silent = false;
-        double seconds = 0;
+        DownloadOutcome last;  // the last download's outcome
         int good = 0;
         int failed = 0;
+        int cancelled = 0;
+        std::string Counts() const;
     };
     void DrawTable();
-    void AppendLog(const Row& row, int hardware) const;
-    void EmitJson(std::size_t row, const std::string& members) const;
+    void EmitJson(std::size_t row, JsonObject event) const;
 
     std::vector<Row> rows_;
     BoardStyle style_;
-    std::string image_;
-    std::string log_;
+    StationLog& log_;
     bool tableDrawn_ = false;
 };
 

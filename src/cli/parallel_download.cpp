@@ -1,12 +1,9 @@
 #include "cli/parallel_download.h"
 
-#include "cli/cli_control_host.h"
-#include "cli/cli_session_host.h"
 #include "cli/device_wait.h"
-#include "cli/exit_codes.h"
 #include "cli/parallel_board.h"
+#include "cli/session_run.h"
 #include "cli/signal_relay.h"
-#include "platform/posix_image_file.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -32,7 +29,7 @@ public:
     void Status(const std::string& text) override { Post([=, this] { board_.Status(row_, text); }); }
     void Progress(int percent) override { Post([=, this] { board_.Progress(row_, percent); }); }
     void Message(const std::string& text) override { Post([=, this] { board_.Message(row_, text); }); }
-    void End(bool) override {}
+    void End(const DownloadOutcome& outcome) override { Post([=, this] { board_.Finished(row_, outcome); }); }
 
 private:
     template <class Call>
@@ -44,7 +41,7 @@ private:
     std::size_t row_;
 };
 
-// One device's session, run on its own thread.
+// One device's downloads, run on its own thread.
 class DeviceWorker final : public QObject {
 public:
     DeviceWorker(const DownloadOptions& options, std::size_t row, ParallelBoard& board)
@@ -56,31 +53,29 @@ public:
     void Run()
     {
         do {
-            QElapsedTimer clock;
-            clock.start();
-            const bool silent = RunSession();
-            const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
-            QMetaObject::invokeMethod(
-                &board_,
-                [board = &board_, row = row_, silent, seconds, hardware = hardware_] {
-                    board->Finished(row, silent, seconds, hardware);
-                },
-                Qt::QueuedConnection);
+            // The sessions share the image among themselves; it stays locked
+            // against programs that would have it to themselves.
+            SessionRun run(options_, target_, reporter_, PosixImageFiles::Sharing::SharedAmongReaders);
+            run_ = &run;
+            const DownloadOutcome outcome = run.Run();
+            run_ = nullptr;
+            reporter_.End(outcome);
         } while (options_.loop && WaitForNextKeyboard());
         QMetaObject::invokeMethod(&board_, [board = &board_, row = row_] { board->Stopped(row); },
                                   Qt::QueuedConnection);
     }
 
     // From any thread: ends a loop at once, and gives the running session
-    // the Cancel command in its own thread.
-    void Cancel()
+    // the Cancel command (or, the second time, the window's close) in its
+    // own thread.
+    void Cancel(bool close)
     {
         stopRequested_ = true;
         QMetaObject::invokeMethod(
             this,
-            [this] {
-                if (session_ != nullptr) {
-                    session_->OnOK();
+            [this, close] {
+                if (run_ != nullptr) {
+                    close ? run_->Close() : run_->Cancel();
                 }
             },
             Qt::QueuedConnection);
@@ -111,43 +106,12 @@ private:
         return false;
     }
 
-    bool RunSession()
-    {
-        const std::string device = target_.DevicePath();
-        if (options_.waitSeconds > 0 && !WaitForDevice(device, options_.waitSeconds)) {
-            reporter_.Message(DeviceNeverCameMessage(device, options_.waitSeconds));
-            return false;
-        }
-        QEventLoop loop;
-        CliSessionHost host(reporter_, options_.file, target_.comNumber > 0 ? target_.comNumber - 1 : 0,
-                            [&loop] { loop.quit(); });
-        CliControlHost controls(target_, options_.trace);
-        // The sessions share the image among themselves; it stays locked
-        // against programs that would have it to themselves.
-        PosixImageFiles files(PosixImageFiles::Sharing::SharedAmongReaders);
-        DownloadSession session(host, controls, files);
-        host.Attach(session);
-        session_ = &session;
-        session.OnInitSession();
-        if (!session.IsClosed()) {
-            session.OnDownload();
-            if (session.State() != bpStateNONE) {
-                loop.exec();
-            }
-        }
-        session_ = nullptr;
-        const auto& id = session.portHandler.KeyboardId();
-        hardware_ = id[0] == 'K' && id[1] == 'B' ? id[6] : -1;
-        return host.MessagesShown() == 0;
-    }
-
     const DownloadOptions& options_;
     DownloadTarget target_;
     std::size_t row_;
     ParallelBoard& board_;
     ForwardingReporter reporter_;
-    DownloadSession* session_ = nullptr;
-    int hardware_ = -1;
+    SessionRun* run_ = nullptr;
     std::atomic<bool> stopRequested_ = false;
     std::atomic<bool> nextRequested_ = false;
 };
@@ -162,13 +126,13 @@ BoardStyle StyleFor(const DownloadOptions& options)
 
 } // namespace
 
-int RunParallelDownloads(const DownloadOptions& options)
+int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
 {
     std::vector<std::string> devices;
     for (const DownloadTarget& target : options.targets) {
         devices.push_back(target.Label());
     }
-    ParallelBoard board(devices, StyleFor(options), options.file, options.logFile);
+    ParallelBoard board(devices, StyleFor(options), log);
 
     std::vector<std::unique_ptr<QThread>> threads;
     std::vector<std::unique_ptr<DeviceWorker>> workers;
@@ -181,12 +145,13 @@ int RunParallelDownloads(const DownloadOptions& options)
         threads.push_back(std::move(thread));
     }
 
+    // The first signal cancels every download, a second one closes them.
     bool interrupted = false;
     SignalRelay relay([&] {
-        interrupted = true;
         for (const auto& worker : workers) {
-            worker->Cancel();
+            worker->Cancel(interrupted);
         }
+        interrupted = true;
     });
     std::unique_ptr<QSocketNotifier> enter;
     if (options.loop) {
@@ -219,11 +184,7 @@ int RunParallelDownloads(const DownloadOptions& options)
         thread->wait();
     }
     board.PrintSummary();
-    if (!board.AllSilent()) {
-        return kExitInvalid;
-    }
-    // A station loop ends with Ctrl-C as a matter of course.
-    return interrupted && !options.loop ? 130 : kExitValid;
+    return board.ExitCode();
 }
 
 } // namespace tavex

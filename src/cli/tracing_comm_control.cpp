@@ -1,5 +1,7 @@
 #include "cli/tracing_comm_control.h"
 
+#include "cli/console_output.h"
+
 #include <cstdio>
 
 namespace tavex {
@@ -28,7 +30,9 @@ void TracingCommControl::Trace(const char* direction, const std::vector<std::uin
         std::snprintf(pair, sizeof pair, " %02X", byte);
         hex += pair;
     }
-    std::fprintf(stderr, "%8lld ms %-8s%s\n", static_cast<long long>(elapsed.count()), direction, hex.c_str());
+    char stamp[48];
+    std::snprintf(stamp, sizeof stamp, "%8lld ms %-8s", static_cast<long long>(elapsed.count()), direction);
+    WriteErr(stamp + hex + "\n");
 }
 
 } // namespace tavex

@@ -12,6 +12,9 @@ std::size_t MemoryByteSource::Read(std::uint8_t* into, std::size_t count)
         std::memcpy(into, bytes_.data() + position_, available);
     }
     position_ += available;
+    if (available < count && failsAtEnd_) {
+        readFailed_ = true;
+    }
     return available;
 }
 

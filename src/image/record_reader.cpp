@@ -136,10 +136,19 @@ std::optional<ProtocolState> DecodeRecord(ImageCursor& cursor, RecordFields& rec
     }
 
     // Decoded in place: byte i overwrites position i, which its digits at 2i
-    // and 2i + 1 have already left behind.
+    // and 2i + 1 have already left behind. A digit that is not hexadecimal
+    // stops the line: taken as 0 it could pass the checksum and write a zero.
     unsigned sum = static_cast<unsigned>(length);
     for (std::size_t i = 0; i < byteCount; ++i) {
-        record.recordBuffer[i] = HexPairValue(CharAt(record, 2 * i), CharAt(record, 2 * i + 1));
+        const std::uint8_t highDigit = record.recordBuffer[2 * i];
+        const std::uint8_t lowDigit = record.recordBuffer[2 * i + 1];
+        const int high = DigitValue(static_cast<char>(highDigit));
+        const int low = DigitValue(static_cast<char>(lowDigit));
+        if ((high | low) < 0) {
+            sessionMessage = Message<152>(int{highDigit}, int{lowDigit}, cursor.lineNumber, cursor.fileName);
+            return std::nullopt;
+        }
+        record.recordBuffer[i] = static_cast<std::uint8_t>(high * 16 + low);
         if (i + 1 < byteCount) {
             sum += record.recordBuffer[i];
         }

@@ -81,14 +81,21 @@ void DownloadSession::OnDownload()
         return;
     }
     sessionMessage.clear();
+    cancelled_ = false;
+    keyboardHardware_.reset();
+    dataBytesSent_ = 0;
     OpenedImage opened = OpenImage(files_, host_.FileFieldText());
     fileName = opened.fileName;
     if (!opened.imageFile) {
         host_.ShowMessage(opened.message);
         return;
     }
+    if (opened.fileLength > kLargestSnapshot) {
+        host_.ShowMessage(Message<151>(fileName, opened.fileLength));
+        return;
+    }
     imageFile = std::move(opened.imageFile);
-    image = {imageFile.get(), opened.fileLength, 0, 0, fileName};
+    HoldSnapshot(opened.fileLength);
     directiveParser.fileKind = opened.fileKind;
     directiveParser.Reset();
     portHandler.SetState(bpStateGOONLINE);
@@ -99,6 +106,15 @@ void DownloadSession::OnDownload()
     host_.EnableInputControls(false);
     baudRetried = 0;
     GoOnlineAt(kBaudIndex19200);
+}
+
+// The file stays open and locked until the download ends, but the transfer
+// reads this copy of it.
+void DownloadSession::HoldSnapshot(std::uint64_t fileLength)
+{
+    snapshot_ = TakeSnapshot(*imageFile, fileLength);
+    snapshotSource_ = std::make_unique<MemoryByteSource>(snapshot_.bytes, snapshot_.readFailed);
+    image = {snapshotSource_.get(), fileLength, 0, 0, fileName};
 }
 
 // Configures the port at this speed and sends the machine on-line; a port
@@ -202,10 +218,12 @@ void DownloadSession::OnOK()
             return;
         }
         cancelRequested = 1;
+        cancelled_ = true;
         host_.Pause(kTerminatePauseMs);
         portHandler.SendTerminate();
         return;
     }
+    cancelled_ = cancelled_ || state != bpStateNONE;
     SetMachineState(bpStateGOOFFLINE);
     SetStatus(112);
     PostStep();
@@ -217,6 +235,7 @@ void DownloadSession::EndSession(int endCode)
         return;
     }
     const ProtocolState state = portHandler.GetState();
+    cancelled_ = cancelled_ || (endCode == kEndOperatorClose && state != bpStateNONE);
     if (state != bpStateNONE && state != bpStateSENT_C0) {
         host_.Pause(kTerminatePauseMs);
         portHandler.SendTerminate();
@@ -243,6 +262,8 @@ void DownloadSession::CloseImage()
 {
     imageFile.reset();
     image.imageFile = nullptr;
+    snapshotSource_.reset();
+    snapshot_ = {};
 }
 
 void DownloadSession::ErrorEnd(MachineKind machine, ProtocolState stepState)

@@ -6,6 +6,8 @@
 
 #include "image/directive_parser.h"
 #include "image/image_cursor.h"
+#include "image/image_snapshot.h"
+#include "image/memory_byte_source.h"
 #include "protocol/com_port_event_handler.h"
 #include "protocol/protocol_state.h"
 #include "serial/ccomport.h"
@@ -14,6 +16,7 @@
 #include "session/stopwatch.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tavex {
@@ -40,6 +43,14 @@ public:
 
     bool IsClosed() const { return closed_; }
     ProtocolState State() const { return portHandler.GetState(); }
+
+    // What the last download did, for a report of it once it has ended.
+    // Cancelled: the operator cancelled it (or closed the window) while it
+    // ran, whatever the keyboard had received by then.
+    bool WasCancelled() const { return cancelled_; }
+    // The keyboard's hardware version, once its ID has been accepted.
+    std::optional<int> KeyboardHardware() const { return keyboardHardware_; }
+    std::uint64_t DataBytesSent() const { return dataBytesSent_; }
 
     // Session data.
     std::string fileName;
@@ -76,6 +87,8 @@ private:
     void ReturnToIdle();
     void ErrorEnd(MachineKind machine, ProtocolState stepState);
     void CloseImage();
+    void HoldSnapshot(std::uint64_t fileLength);
+    bool ImagePassesFor(MachineKind machine, int hardware);
     void SetMachineState(ProtocolState state);
     void PostStep() { host_.PostStepMessage(); }
     bool ConfigurePort();
@@ -99,6 +112,12 @@ private:
     ISessionHost& host_;
     IImageFiles& files_;
     bool closed_ = false;
+    bool cancelled_ = false;
+    std::optional<int> keyboardHardware_;
+    std::uint64_t dataBytesSent_ = 0;
+    // The transfer reads the snapshot; imageFile stays open and locked.
+    ImageSnapshot snapshot_;
+    std::unique_ptr<MemoryByteSource> snapshotSource_;
 };
 
 } // namespace tavex

@@ -3,6 +3,7 @@
 // keyboard's reply or to the watchdog. The .s20 machine is the .s19 machine
 // with the directive parser wired in and a cancel check of its own.
 
+#include "image/image_scan.h"
 #include "image/next_line.h"
 #include "protocol/bootloader_frames.h"
 #include "session/download_session.h"
@@ -169,6 +170,7 @@ void DownloadSession::DoReceiveKeyboardId(MachineKind machine, ProtocolState s)
 {
     SetStatus(143);
     const int hardware = portHandler.KeyboardId()[bootloader::kHardwareVersionIndex];
+    keyboardHardware_ = hardware;
     if (machine == MachineKind::S20) {
         // The image's "#hardware" line decides for an .s20 image.
         directiveParser.keyboardHardware = hardware;
@@ -177,8 +179,26 @@ void DownloadSession::DoReceiveKeyboardId(MachineKind machine, ProtocolState s)
         ErrorEnd(machine, s);
         return;
     }
+    if (!ImagePassesFor(machine, hardware)) {
+        ErrorEnd(machine, s);
+        return;
+    }
     SetMachineState(bpStateREADYNEXTRECORD);
     PostStep();
+}
+
+// The whole image is read for this keyboard before its first record is sent,
+// silently: a faulty line then ends the download while the keyboard has had
+// only PING and read-ID, with the message the transfer would give there.
+bool DownloadSession::ImagePassesFor(MachineKind machine, int hardware)
+{
+    MemoryByteSource source(snapshot_.bytes, snapshot_.readFailed);
+    ImageCursor cursor{&source, image.fileLength, 0, 0, fileName};
+    const ScanPass pass = machine == MachineKind::S19 ? ScanS19(cursor, hardware) : ScanS20(cursor, hardware);
+    if (!pass.passes) {
+        sessionMessage = pass.message;
+    }
+    return pass.passes;
 }
 
 void DownloadSession::DoReadNextRecord(MachineKind machine, ProtocolState s)
@@ -217,6 +237,9 @@ void DownloadSession::DoSendRecord(MachineKind machine, ProtocolState s)
         SetStatusNumber<115>(blockCount);
         sent = portHandler.SendWriteBlock(record.blockAddress, record.recordBuffer.data() + record.recordData,
                                           record.recordLength);
+        if (sent) {
+            dataBytesSent_ += static_cast<std::uint64_t>(record.recordLength);
+        }
     } else {
         SetStatus(116);
         sent = portHandler.SendTerminate();

@@ -154,8 +154,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "Error: Record data input underrun on line 2 of \"firmware.s19\"."},
         FaultCase{"WrongChecksum", "S205012345AAE8\r\n",
                   "Error: Invalid checksum (231) on line 1 of \"firmware.s19\"."},
-        FaultCase{"NonHexDataDigitCountsAsZero", "S205012345AGE7\r\n",
-                  "Error: Invalid checksum (241) on line 1 of \"firmware.s19\"."}),
+        // Counted as 0, the 'G' would pass the checksum of the byte A0.
+        FaultCase{"NonHexDataDigit", kGood + "S205012345AGF1\r\n",
+                  "Error: Bad data digits 65:71 on line 2 of \"firmware.s19\"."},
+        FaultCase{"NonHexAddressDigit", "S2050123 5AAE7\r\n",
+                  "Error: Bad data digits 32:53 on line 1 of \"firmware.s19\"."},
+        FaultCase{"NonHexChecksumDigit", "S205012345AAE+\r\n",
+                  "Error: Bad data digits 69:43 on line 1 of \"firmware.s19\"."}),
     [](const testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
 TEST(RecordReader, ReportsAShortReadBeforeTheFileLengthAsAnUnderrun)

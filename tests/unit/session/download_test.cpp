@@ -197,8 +197,9 @@ TEST_P(Cancel, SendsTheEndOfTableAfterAPauseAndStopsAtTheNextStep)
 {
     const CancelCase& c = GetParam();
     SessionBench bench(c.fault ? WithFault(c.fault) : KeyboardConfig{});
+    // The cancel comes while the "#if-hardware" block is still open.
     const std::string s20 = Lines({"#schema 1", "#hardware 1", "#if-hardware 1", test::FlashSectorLine(1),
-                                   test::WriteBlockLine(0x100, {1})});
+                                   test::WriteBlockLine(0x100, {1}), test::WriteBlockLine(0x110, {2}), "#endif"});
     bench.files.Add("image.s19", kSmallImage);
     bench.files.Add("image.s20", s20);
     bench.Open();
@@ -281,8 +282,9 @@ TEST(S20Download, StopsAtTheFaultsOfTheImageWithTheirMessages)
                   "Error: The file \"t.s20\" does not support this version of the keyboard hardware.\n\n"
                   "File supports hardware version(s):\t1, 2\nCurrent keyboard hardware version:\t3",
                   2},
+             // Found before the first record is sent: the keyboard has had PING and read-ID only.
              Case{Lines({"#schema 1", "#hardware 1", "#if-hardware 1", block}), 1,
-                  "Error: '#if-hardware' directive on line: 3 has no matching '#endif'.", 3},
+                  "Error: '#if-hardware' directive on line: 3 has no matching '#endif'.", 2},
              Case{Lines({"#schema 1", "#hardware 1", "", "", "S2"}), 1,
                   "Error: Bad length descriptor 13:10 on line 5 of \"t.s20\".", 2},
              Case{Lines({"#schema 1", block}), 1, "Error: Command issued before '#hardware' defined on line: 2.", 2},

@@ -1,0 +1,75 @@
+#include "cli/download_outcome.h"
+
+#include "cli/exit_codes.h"
+
+#include <cstdio>
+
+namespace tavex {
+
+namespace {
+
+std::string Seconds(double seconds, const char* format)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, format, seconds);
+    return text;
+}
+
+std::string HardwareText(const std::optional<int>& hardware)
+{
+    return hardware ? "hardware " + std::to_string(*hardware) : std::string("hardware unknown");
+}
+
+} // namespace
+
+std::string_view ResultName(DownloadResult result)
+{
+    switch (result) {
+    case DownloadResult::Ok:
+        return "ok";
+    case DownloadResult::Cancelled:
+        return "cancelled";
+    case DownloadResult::Failed:
+        break;
+    }
+    return "failed";
+}
+
+std::string ClosingLine(const DownloadOutcome& outcome)
+{
+    const std::string amount = std::to_string(outcome.blocks) + " blocks, " + std::to_string(outcome.dataBytes) +
+                               " data bytes";
+    if (outcome.result == DownloadResult::Cancelled) {
+        return "Cancelled \"" + outcome.image + "\" on " + outcome.device + " after " + amount + " (" +
+               HardwareText(outcome.hardware) + ", " + Seconds(outcome.seconds, "%.1f") + " s).";
+    }
+    return "Wrote \"" + outcome.image + "\" to " + outcome.device + ": " + HardwareText(outcome.hardware) + ", " +
+           amount + " in " + Seconds(outcome.seconds, "%.1f") + " s.";
+}
+
+JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome)
+{
+    event.Add("ok", outcome.result == DownloadResult::Ok).Add("result", ResultName(outcome.result));
+    event.Add("blocks", std::int32_t{outcome.blocks}).Add("bytes", outcome.dataBytes);
+    if (outcome.hardware) {
+        event.Add("hardware", std::int32_t{*outcome.hardware});
+    } else {
+        event.AddNull("hardware");
+    }
+    return event.AddRaw("seconds", Seconds(outcome.seconds, "%.3f"));
+}
+
+int ExitCodeFor(DownloadResult result)
+{
+    switch (result) {
+    case DownloadResult::Ok:
+        return kExitValid;
+    case DownloadResult::Cancelled:
+        return kExitInterrupted;
+    case DownloadResult::Failed:
+        break;
+    }
+    return kExitInvalid;
+}
+
+} // namespace tavex

@@ -1,0 +1,42 @@
+#pragma once
+
+// How one download ended, as every report of it tells it: the JSON end
+// event, the human lines, the summary of several keyboards and the log.
+
+#include "cli/json_writer.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tavex {
+
+// A cancelled download is never a success, whatever the keyboard got.
+enum class DownloadResult { Ok, Failed, Cancelled };
+
+std::string_view ResultName(DownloadResult result);  // "ok", "failed", "cancelled"
+
+struct DownloadOutcome {
+    DownloadResult result = DownloadResult::Failed;
+    std::string image;            // as typed
+    std::string device;           // as the reports name it
+    std::string message;          // the message that ended a failed download
+    std::optional<int> hardware;  // the keyboard's version, once its ID came
+    int blocks = 0;               // write-block frames acknowledged or sent
+    std::uint64_t dataBytes = 0;  // block data sent
+    double seconds = 0;
+};
+
+// The line that closes a download's human output when it did not fail:
+// what was written where, or that it was cancelled and how far it got.
+std::string ClosingLine(const DownloadOutcome& outcome);
+
+// The outcome's members of a JSON end event: ok, result, blocks, bytes,
+// hardware (null when unknown) and seconds.
+JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome);
+
+// The exit status of a single download: 0 ok, 1 failed, 130 cancelled.
+int ExitCodeFor(DownloadResult result);
+
+} // namespace tavex

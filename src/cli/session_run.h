@@ -1,0 +1,39 @@
+#pragma once
+
+// One download on the calling thread's Qt event loop: the session with its
+// window host, comm control and image file, built and run the same way for
+// one keyboard and for each of several. To its session, that thread is the
+// one window thread.
+
+#include "cli/download_outcome.h"
+#include "cli/download_reporter.h"
+#include "cli/download_target.h"
+#include "platform/posix_image_file.h"
+
+namespace tavex {
+
+class DownloadSession;
+
+class SessionRun {
+public:
+    SessionRun(const DownloadOptions& options, DownloadTarget target, IDownloadReporter& reporter,
+               PosixImageFiles::Sharing sharing);
+
+    // Waits for the device when asked, runs the download to its end and
+    // answers how it ended.
+    DownloadOutcome Run();
+
+    // The Cancel button and the window's close, on the session's thread;
+    // nothing while no session runs.
+    void Cancel();
+    void Close();
+
+private:
+    const DownloadOptions& options_;
+    DownloadTarget target_;
+    IDownloadReporter& reporter_;
+    PosixImageFiles::Sharing sharing_;
+    DownloadSession* session_ = nullptr;
+};
+
+} // namespace tavex

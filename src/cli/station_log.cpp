@@ -1,0 +1,61 @@
+#include "cli/station_log.h"
+
+#include "cli/console_output.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace tavex {
+
+StationLog::~StationLog()
+{
+    if (file_ != nullptr) {
+        std::fclose(file_);
+    }
+}
+
+bool StationLog::Open(const std::string& path)
+{
+    path_ = path;
+    file_ = std::fopen(path.c_str(), "ae");
+    if (file_ == nullptr) {
+        openError_ = "tavexdl-cli download: the log \"" + path + "\" could not be opened: " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+std::string CsvField(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+void StationLog::Append(const DownloadOutcome& outcome)
+{
+    if (file_ == nullptr) {
+        return;
+    }
+    const std::string time = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    const std::string line = time + "," + CsvField(outcome.device) + "," + CsvField(outcome.image) + "," +
+                             (outcome.hardware ? std::to_string(*outcome.hardware) : std::string()) + "," +
+                             std::string(ResultName(outcome.result)) + "," + CsvField(outcome.message) + "\n";
+    std::clearerr(file_);
+    errno = 0;
+    const bool written = std::fputs(line.c_str(), file_) >= 0;
+    if (std::fflush(file_) == 0 && written) {
+        return;
+    }
+    const int error = errno != 0 ? errno : EIO;
+    writeFailed_ = true;
+    WriteErr("tavexdl-cli download: the log \"" + path_ + "\" could not be written: " + std::strerror(error) + "\n");
+}
+
+} // namespace tavex
