@@ -1,11 +1,9 @@
 // tavexdl-cli download, run as a process against tavexdl-kbsim on a
 // pseudo-terminal.
 
+#include "download_rig.h"
 #include "kbsim_process.h"
 #include "support/child_process.h"
-#include "image/memory_byte_source.h"
-#include "sim/image_flash.h"
-#include "support/image_text.h"
 #include "support/scratch_directory.h"
 
 #include <gtest/gtest.h>
@@ -18,80 +16,10 @@ namespace tavex {
 namespace {
 
 using test::ChildProcess;
-using test::KbsimProcess;
+using test::DigestLine;
+using test::ExpectedFlash;
 
-const std::string kExamples = TAVEX_EXAMPLES;
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-SimulatedFlash ExpectedFlash(const std::string& image, std::int32_t fileKind, std::int32_t hardware)
-{
-    const std::string text = Slurp(image);
-    const std::vector<std::uint8_t> bytes(text.begin(), text.end());
-    MemoryByteSource source(bytes);
-    return FlashOfImage(source, bytes.size(), fileKind, hardware);
-}
-
-std::string DigestLine(const SimulatedFlash& flash)
-{
-    char text[40];
-    std::snprintf(text, sizeof text, "flash digest: 0x%016llx", static_cast<unsigned long long>(flash.Digest()));
-    return text;
-}
-
-// A keyboard simulator, and a download to it.
-struct Rig {
-    explicit Rig(std::vector<std::string> keyboardOptions) : keyboard(keyboardOptions)
-    {
-        device = keyboard.ReadLine(5000);
-    }
-
-    // A copy of a sample image: a download holds its image locked, which
-    // must not get in the way of other tests reading the samples.
-    std::string Sample(const std::string& name) { return scratch.Write(name, Slurp(kExamples + "/" + name)); }
-
-    // Runs the download to its end; answers its exit code.
-    int Download(const std::string& image, std::vector<std::string> extra = {})
-    {
-        std::vector<std::string> arguments = {"download", image, "--device", device, "--json"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        ChildProcess cli(TAVEXDL_CLI, arguments);
-        for (std::string line = cli.ReadLine(30000); !line.empty(); line = cli.ReadLine(30000)) {
-            events.push_back(line);
-        }
-        const int exitCode = cli.Wait(30000);
-        err = cli.Err();
-        return exitCode;
-    }
-
-    // Stops the simulator and answers its summary.
-    std::string Summary()
-    {
-        keyboard.Signal(SIGTERM);
-        keyboard.Wait(5000);
-        return keyboard.RestOfOut();
-    }
-
-    bool Saw(const std::string& event) const
-    {
-        return std::find(events.begin(), events.end(), event) != events.end();
-    }
-
-    // The last event is the end event, and it begins with `start`.
-    bool EndsWith(const std::string& start) const { return !events.empty() && events.back().rfind(start, 0) == 0; }
-
-    test::ScratchDirectory scratch;
-    KbsimProcess keyboard;
-    std::string device;
-    std::vector<std::string> events;
-    std::string err;
-};
+using Rig = test::DownloadRig;
 
 TEST(DownloadCli, WritesAnS19ImageAndTheFlashHoldsExactlyIt)
 {
@@ -156,15 +84,7 @@ TEST(DownloadCli, ReportsACommunicationError)
 TEST(DownloadCli, AnInterruptCancelsWithTheEndOfTableAndIsReportedAsCancelled)
 {
     test::ScratchDirectory scratch;
-    std::vector<std::string> lines;
-    for (std::uint32_t i = 0; i < 400; ++i) {
-        lines.push_back(test::WriteBlockLine(0x1000 + 16 * i, {1, 2, 3, 4}));
-    }
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\r\n";
-    }
-    const std::string image = scratch.Write("long.s19", text);
+    const std::string image = scratch.Write("long.s19", test::BlockImage(400));
 
     Rig rig({"--processing-ms", "5"});
     ChildProcess cli(TAVEXDL_CLI, {"download", image, "--device", rig.device, "--json"});

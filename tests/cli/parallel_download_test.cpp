@@ -1,6 +1,7 @@
 // Several keyboards at once: tavexdl-cli download with more than one device,
 // against as many tavexdl-kbsim processes.
 
+#include "download_rig.h"
 #include "kbsim_process.h"
 #include "support/child_process.h"
 #include "support/scratch_directory.h"
@@ -19,14 +20,7 @@ namespace {
 
 using test::ChildProcess;
 using test::KbsimProcess;
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using test::Slurp;
 
 struct Keyboards {
     // One simulator per entry, with those options.

@@ -94,13 +94,21 @@ void ChildProcess::WriteInput(const std::string& text) const
     [[maybe_unused]] const ssize_t written = ::write(input_, text.data(), text.size());
 }
 
-ChildProcess::PipeReader::~PipeReader() { ::close(fd_); }
+ChildProcess::PipeReader::~PipeReader() { Close(); }
+
+void ChildProcess::PipeReader::Close()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
 
 std::string ChildProcess::PipeReader::ReadLine(int timeoutMs)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::size_t end = buffer_.find('\n');
-    while (end == std::string::npos && ReadSome(fd_, buffer_, MillisLeft(deadline))) {
+    while (end == std::string::npos && fd_ >= 0 && ReadSome(fd_, buffer_, MillisLeft(deadline))) {
         end = buffer_.find('\n');
     }
     if (end == std::string::npos) {
@@ -113,7 +121,7 @@ std::string ChildProcess::PipeReader::ReadLine(int timeoutMs)
 
 std::string ChildProcess::PipeReader::ReadToEnd()
 {
-    while (ReadSome(fd_, buffer_, 1000)) {
+    while (fd_ >= 0 && ReadSome(fd_, buffer_, 1000)) {
     }
     return std::exchange(buffer_, std::string());
 }

@@ -19,6 +19,10 @@ public:
     std::string ReadLine(int timeoutMs) { return out_.ReadLine(timeoutMs); }
     std::string ReadErrLine(int timeoutMs) { return err_.ReadLine(timeoutMs); }
 
+    // Closes the reading end of stdout, as a reader that quits early does
+    // (`| head -1`): the program's further writes there fail.
+    void CloseOut() { out_.Close(); }
+
     // Writes to the program's standard input, a pipe kept open until the end.
     void WriteInput(const std::string& text) const;
 
@@ -38,6 +42,7 @@ private:
     public:
         ~PipeReader();
         void Attach(int fd) { fd_ = fd; }
+        void Close();
         std::string ReadLine(int timeoutMs);
         std::string ReadToEnd();
 
