@@ -9,7 +9,6 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -28,11 +27,18 @@ QString FromStd(std::string_view text) { return QString::fromUtf8(text.data(), s
 // The program's file name without directory and extension.
 QString ApplicationName() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
 
+QElapsedTimer StartedClock()
+{
+    QElapsedTimer clock;
+    clock.start();
+    return clock;
+}
+
 } // namespace
 
 CTavexDLDlg::CTavexDLDlg(ICommControlHost& controls, IImageFiles& files, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::CTavexDLDlg>()),
-      startMs_(QDateTime::currentMSecsSinceEpoch()), session_(*this, controls, files)
+      clock_(StartedClock()), session_(*this, controls, files)
 {
     ui_->setupUi(this);
     // A caption with the help button and the close button, nothing to
@@ -147,10 +153,9 @@ void CTavexDLDlg::ShowWarning(const QString& text)
     box.exec();
 }
 
-std::uint32_t CTavexDLDlg::TickCount()
-{
-    return static_cast<std::uint32_t>(QDateTime::currentMSecsSinceEpoch() - startMs_);
-}
+// A monotonic clock: the watchdog's time-out must neither fire nor vanish
+// when the system's date is set during a download.
+std::uint32_t CTavexDLDlg::TickCount() { return static_cast<std::uint32_t>(clock_.elapsed()); }
 
 void CTavexDLDlg::PostStepMessage() { QCoreApplication::postEvent(this, new QEvent(kStepEvent)); }
 

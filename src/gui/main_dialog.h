@@ -8,6 +8,7 @@
 #include "session/download_session.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include <functional>
 #include <memory>
@@ -64,7 +65,7 @@ private:
     void EndDialog(int endCode) override;
 
     std::unique_ptr<Ui::CTavexDLDlg> ui_;
-    std::int64_t startMs_;
+    QElapsedTimer clock_;        // started before the session, which reads it at once
     int watchdogTimer_ = 0;      // the Qt timer behind the session's timer 1
     unsigned watchdogId_ = 0;
     DownloadSession session_;

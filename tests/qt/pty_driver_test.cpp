@@ -1,11 +1,14 @@
 // What a pseudo-terminal's driver offers beyond termios: no low-latency
-// setting, no line error counts, but locks like any device.
+// setting, no line error counts, an output queue that is always empty, but
+// locks like any device.
 
 #include "pseudo_terminal.h"
 #include "serial/qt/exclusive_claim.h"
 #include "serial/qt/linux_serial_ioctl.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace tavex::test {
 namespace {
@@ -16,6 +19,26 @@ TEST(PseudoTerminalDriver, HasNeitherLowLatencyNorLineErrorCounts)
     const SlaveDescriptor slave(peer);
     EXPECT_FALSE(SetLowLatency(slave.Fd()));
     EXPECT_FALSE(ReadLineErrorCounts(slave.Fd()).has_value());
+}
+
+// The bytes pass to the other side at once, read or not: the queue tells a
+// close nothing about the wire, which is why it goes by the wire time too.
+TEST(PseudoTerminalDriver, ReportsItsOutputQueueEmptyWithBytesUnreadOnTheOtherSide)
+{
+    PseudoTerminal peer;
+    const SlaveDescriptor slave(peer);
+    ASSERT_EQ(::write(slave.Fd(), "\x06\x01\x02", 3), 3);
+    EXPECT_EQ(OutputQueueBytes(slave.Fd()), std::optional<std::size_t>(0));
+    EXPECT_EQ(peer.ReadWithoutEvents(3, std::chrono::seconds(2)), "\x06\x01\x02");
+}
+
+TEST(OutputQueueBytes, IsEmptyForADescriptorThatIsNoTerminal)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    EXPECT_FALSE(OutputQueueBytes(ends[1]).has_value());
+    ::close(ends[0]);
+    ::close(ends[1]);
 }
 
 TEST(ClaimExclusively, GivesTheDeviceToOneHandleAtATime)

@@ -30,11 +30,22 @@ std::optional<LineErrorCounts> ReadLineErrorCounts(int fd)
                            count(counts.buf_overrun)};
 }
 
+std::optional<std::size_t> OutputQueueBytes(int fd)
+{
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(queued);
+}
+
 #else
 
 bool SetLowLatency(int) { return false; }
 
 std::optional<LineErrorCounts> ReadLineErrorCounts(int) { return std::nullopt; }
+
+std::optional<std::size_t> OutputQueueBytes(int) { return std::nullopt; }
 
 #endif
 

@@ -1,11 +1,12 @@
 #pragma once
 
-// The two things a Linux serial driver offers beyond termios: a flag that
-// hands received bytes on at once, and counts of line errors. Elsewhere
-// neither exists.
+// What a Linux serial driver offers beyond termios: a flag that hands
+// received bytes on at once, counts of line errors, and the bytes still
+// waiting in its output queue. Elsewhere none of them exists.
 
 #include "serial/qt/line_errors.h"
 
+#include <cstddef>
 #include <optional>
 
 namespace tavex {
@@ -17,5 +18,10 @@ bool SetLowLatency(int fd);
 
 // The driver's line error counts, or empty where it keeps none.
 std::optional<LineErrorCounts> ReadLineErrorCounts(int fd);
+
+// The bytes written that the driver has not yet handed to the device, or
+// empty where it cannot tell. A pseudo-terminal always answers 0; a USB
+// adapter's own buffer is not counted.
+std::optional<std::size_t> OutputQueueBytes(int fd);
 
 } // namespace tavex

@@ -6,6 +6,7 @@
 
 #include "serial/comm_control.h"
 #include "serial/qt/comm_notifier.h"
+#include "serial/qt/line_free_time.h"
 #include "serial/qt/line_errors.h"
 #include "serial/qt/line_settings.h"
 #include "serial/qt/port_setup.h"
@@ -63,6 +64,9 @@ private:
     void OpenPort();
     void ClaimAndPrepare();
     void ClosePort();
+    void AwaitOutputSent();
+    bool OutputQueued();
+    void ShutPort();
     void ApplyModemLines();
     void ApplyModemLine(ModemLine line, bool assert);
     void TakeArrivedBytes();
@@ -86,6 +90,7 @@ private:
     bool rtsEnable_ = false;
     bool dtrEnable_ = false;
     bool sendEventDue_ = false;
+    LineFreeTime lineFree_;
     std::optional<LineErrorCounts> lineErrors_;  // empty where the driver keeps none
     unsigned openCount_ = 0;
     bool lossSeen_ = false;

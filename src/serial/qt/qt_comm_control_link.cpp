@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <thread>
 
 namespace tavex {
 
@@ -19,6 +21,12 @@ namespace {
 // nothing or fails, a failed write, the device gone.
 constexpr std::array<QSerialPort::SerialPortError, 3> kDeviceLost = {
     QSerialPort::ReadError, QSerialPort::WriteError, QSerialPort::ResourceError};
+
+// A USB adapter's own buffer still sends after the driver's queue is empty.
+constexpr std::chrono::milliseconds kAdapterMargin(50);
+// Under RTS/CTS handshaking a keyboard that holds CTS would hold the close.
+constexpr std::chrono::seconds kMostCloseWait(1);
+constexpr std::chrono::milliseconds kOutputPoll(1);
 
 #ifdef Q_OS_UNIX
 int Descriptor(const QSerialPort& port) { return static_cast<int>(port.handle()); }
@@ -62,7 +70,7 @@ void QtCommControl::OpenPort()
     try {
         ClaimAndPrepare();
     } catch (const CommControlError&) {
-        ClosePort();
+        ShutPort();
         throw;
     }
 }
@@ -82,11 +90,51 @@ void QtCommControl::ClaimAndPrepare()
     ApplyModemLines();
 }
 
+// Closing puts the device's earlier line settings back, so whatever was
+// written leaves first, at the session's speed.
 void QtCommControl::ClosePort()
 {
     if (!port_.isOpen()) {
         return;
     }
+    AwaitOutputSent();
+    ShutPort();
+}
+
+// Until Qt's buffer and the driver's queue are empty and the last byte has
+// had its time on the wire. What is still held after the longest wait is
+// dropped: sent after the close it would go at the wrong speed, and the
+// driver's close would wait for it.
+void QtCommControl::AwaitOutputSent()
+{
+    using Clock = LineFreeTime::Clock;
+    const Clock::time_point giveUp = Clock::now() + kMostCloseWait;
+    const Clock::time_point lineFree = lineFree_.FreeAt() + kAdapterMargin;
+    while (!lossSeen_ && (OutputQueued() || Clock::now() < lineFree)) {
+        if (Clock::now() >= giveUp) {
+            port_.clear(QSerialPort::Output);
+            return;
+        }
+        std::this_thread::sleep_for(kOutputPoll);
+    }
+}
+
+// The event loop does not run while the close waits, so Qt's buffer is
+// pushed on here.
+bool QtCommControl::OutputQueued()
+{
+    if (port_.bytesToWrite() > 0 && (!port_.flush() || port_.bytesToWrite() > 0)) {
+        return true;
+    }
+#ifdef Q_OS_UNIX
+    return OutputQueueBytes(Descriptor(port_)).value_or(0) > 0;
+#else
+    return false;
+#endif
+}
+
+void QtCommControl::ShutPort()
+{
     port_.close();
     received_.Clear();
     notifier_.Clear();
@@ -126,6 +174,7 @@ void QtCommControl::SetOutput(const std::vector<std::uint8_t>& bytes)
     // Qt would write at its next event-loop turn; the bytes go now. A write
     // the device refuses is reported through errorOccurred.
     port_.flush();
+    lineFree_.Written(bytes.size(), lineSettings_, LineFreeTime::Clock::now());
     sendEventDue_ = sThreshold_ > 0;
 }
 
@@ -194,7 +243,7 @@ void QtCommControl::CloseLostPort(unsigned openCount)
     if (openCount != openCount_ || !port_.isOpen()) {
         return;  // closed, or closed and opened again, meanwhile
     }
-    ClosePort();
+    ShutPort();  // nothing written can leave any more
     // The driver can no longer give the port's state: a line error the
     // protocol sees at once instead of waiting out its reply time-out.
     notifier_.Raise(comm_event::kDcb);
