@@ -2,10 +2,7 @@
 // of the session: closing the port restores the device's earlier settings,
 // which must not happen while that frame is still on its way.
 
-#include "kbsim_process.h"
-#include "support/child_process.h"
-#include "support/image_text.h"
-#include "support/scratch_directory.h"
+#include "download_rig.h"
 
 #include <gtest/gtest.h>
 
@@ -17,16 +14,6 @@ namespace {
 using test::ChildProcess;
 using test::KbsimProcess;
 
-// An image long enough that an interrupt lands in the middle of it.
-std::string LongImage(const test::ScratchDirectory& scratch)
-{
-    std::string text;
-    for (std::uint32_t i = 0; i < 400; ++i) {
-        text += test::WriteBlockLine(0x1000 + 16 * i, {1, 2, 3, 4}) + "\r\n";
-    }
-    return scratch.Write("long.s19", text);
-}
-
 // The keyboard hears only 19200 baud and answers at the pace of the line, as
 // a real one does; a frame that reaches it at another speed is line noise,
 // counted in its summary. The pseudo-terminal starts at another speed, which
@@ -34,7 +21,7 @@ std::string LongImage(const test::ScratchDirectory& scratch)
 TEST(CloseSpeed, TheEndOfTableOfAnInterruptedDownloadArrivesAtTheSessionsSpeed)
 {
     const test::ScratchDirectory scratch;
-    const std::string image = LongImage(scratch);
+    const std::string image = scratch.Write("long.s19", test::BlockImage(400));  // an interrupt lands inside
     // Each round is a new race between the close and the keyboard reading
     // the frame; a few of them make a lost race show.
     for (int round = 0; round < 3; ++round) {

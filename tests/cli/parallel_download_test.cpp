@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -195,6 +196,55 @@ TEST(StationLoop, StartsAgainOnEnterForAKeyboardOnAFixedCable)
     EXPECT_EQ(cli.Wait(10000), 0) << cli.Err();
     const std::string summary = keyboards.Summary(0);
     EXPECT_NE(summary.find("blocks written: 14"), std::string::npos) << summary;
+}
+
+// Reads lines until every device has shown `status`; false when the output ended first.
+bool UntilEachShows(ChildProcess& cli, const std::vector<std::string>& devices, const std::string& status)
+{
+    std::set<std::string> waiting(devices.begin(), devices.end());
+    for (std::string line = cli.ReadLine(10000); !line.empty(); line = cli.ReadLine(10000)) {
+        for (const std::string& device : devices) {
+            if (line.find(device) != std::string::npos && line.find(status) != std::string::npos) {
+                waiting.erase(device);
+            }
+        }
+        if (waiting.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(Cancelled, DownloadsToSeveralKeyboardsAreReportedAsCancelledNeverAsGood)
+{
+    Keyboards keyboards({{"--processing-ms", "300"}, {"--processing-ms", "300"}});
+    ChildProcess cli(TAVEXDL_CLI, keyboards.Arguments({"--json"}));
+    ASSERT_TRUE(UntilEachShows(cli, keyboards.devices, "Writing Block: 2")) << cli.Err();
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(30000), 130) << cli.Err();
+    const std::string out = cli.RestOfOut();
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_NE(out.find("{\"device\":\"" + keyboards.devices[i] +
+                           "\",\"event\":\"end\",\"ok\":false,\"result\":\"cancelled\","),
+                  std::string::npos)
+            << out;
+        EXPECT_NE(out.find("\"good\":0,\"failed\":0,\"cancelled\":1}"), std::string::npos) << out;
+        EXPECT_EQ(keyboards.Summary(i).find("blocks written: 7"), std::string::npos);
+    }
+}
+
+TEST(Cancelled, TheStationLoopLogsACancelledKeyboardAndEndsWith130)
+{
+    Keyboards keyboards({{"--processing-ms", "300"}});
+    const std::string log = keyboards.scratch.Path() + "/downloads.csv";
+    ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", keyboards.devices[0], "--loop", "--log", log});
+    ASSERT_TRUE(UntilEachShows(cli, keyboards.devices, "Writing Block: 2")) << cli.Err();
+    cli.Signal(SIGINT);
+    EXPECT_EQ(cli.Wait(30000), 130) << cli.Err();
+    const std::string out = cli.RestOfOut();
+    EXPECT_TRUE(std::regex_search(out, std::regex(keyboards.devices[0] + R"(\s+cancelled\s+[0-9.]+s  Cancelled ")")))
+        << out;
+    EXPECT_TRUE(std::regex_match(Slurp(log), std::regex(R"(\S+,"[^"]+","[^"]+",1,cancelled,""\n)"))) << Slurp(log);
 }
 
 } // namespace
