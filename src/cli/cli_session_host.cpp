@@ -49,11 +49,11 @@ bool CliSessionHost::StopTimer(unsigned)
 
 void CliSessionHost::Pause(unsigned milliseconds) { QThread::msleep(milliseconds); }
 
-void CliSessionHost::ShowMessage(const std::string& text)
+void CliSessionHost::ShowMessage(const std::string& text, const std::string& detail)
 {
     ++messagesShown_;
-    lastMessage_ = text;
-    reporter_.Message(text);
+    lastMessage_ = MessageWithDetail(text, detail);
+    reporter_.Message(text, detail);
 }
 
 void CliSessionHost::SetProgress(int percent)

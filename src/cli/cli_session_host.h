@@ -33,7 +33,7 @@ public:
     unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
     bool StopTimer(unsigned timerId) override;
     void Pause(unsigned milliseconds) override;
-    void ShowMessage(const std::string& text) override;
+    void ShowMessage(const std::string& text, const std::string& detail) override;
     void SetStatusLine(const std::string& text) override { reporter_.Status(text); }
     void SetProgress(int percent) override;
     void EnableInputControls(bool) override {}

@@ -21,6 +21,9 @@ namespace tavex {
 
 namespace {
 
+constexpr const char* kUsage = "usage: tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS] "
+                               "[--loop] [--log FILE] [--json] [--trace]\n";
+
 std::optional<int> ParseSeconds(std::string_view text)
 {
     int seconds = 0;
@@ -70,7 +73,11 @@ std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
         } else if (argument == "--trace") {
             options.trace = true;
         } else if (argument == "--device" && hasValue) {
-            options.targets.push_back({argv[++i], 0});
+            if (*argv[++i] == '\0') {
+                std::fputs("tavexdl-cli download: --device takes a device path, not an empty one\n", stderr);
+                return std::nullopt;
+            }
+            options.targets.push_back({argv[i], 0});
         } else if (argument == "--com" && hasValue) {
             if (!ParseComList(argv[++i], options.targets)) {
                 std::fputs("tavexdl-cli download: --com takes port numbers from 1 to 16, such as 1 or 1,3,5\n", stderr);
@@ -116,9 +123,7 @@ int RunDownloadCommand(int argc, char** argv)
 {
     const std::optional<DownloadOptions> options = ParseOptions(argc, argv);
     if (!options) {
-        std::fputs("usage: tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS] [--loop] "
-                   "[--log FILE] [--json] [--trace]\n",
-                   stderr);
+        std::fputs(kUsage, stderr);
         return kExitUsage;
     }
     // Before any frame: a log that cannot take the first line is refused.
@@ -129,6 +134,11 @@ int RunDownloadCommand(int argc, char** argv)
     }
     int qtArgc = 1;
     QCoreApplication application(qtArgc, argv);
+    if (const std::string repeated = RepeatedDevice(options->targets); !repeated.empty()) {
+        std::fprintf(stderr, "tavexdl-cli download: %s names a device already given; each keyboard once\n%s",
+                     repeated.c_str(), kUsage);
+        return kExitUsage;
+    }
     if (options->targets.size() > 1 || options->loop) {
         return RunParallelDownloads(*options, log);
     }

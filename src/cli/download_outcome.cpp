@@ -22,6 +22,11 @@ std::string HardwareText(const std::optional<int>& hardware)
 
 } // namespace
 
+std::string MessageWithDetail(const std::string& text, const std::string& detail)
+{
+    return detail.empty() ? text : text + " (" + detail + ")";
+}
+
 std::string_view ResultName(DownloadResult result)
 {
     switch (result) {

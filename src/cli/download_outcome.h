@@ -21,12 +21,16 @@ struct DownloadOutcome {
     DownloadResult result = DownloadResult::Failed;
     std::string image;            // as typed
     std::string device;           // as the reports name it
-    std::string message;          // the message that ended a failed download
+    std::string message;          // the message that ended a failed download, with its detail
     std::optional<int> hardware;  // the keyboard's version, once its ID came
     int blocks = 0;               // write-block frames acknowledged or sent
     std::uint64_t dataBytes = 0;  // block data sent
     double seconds = 0;
 };
+
+// A message as the human outputs show it: the system's reason, when there
+// is one, after it in parentheses.
+std::string MessageWithDetail(const std::string& text, const std::string& detail);
 
 // The line that closes a download's human output when it did not fail:
 // what was written where, or that it was cancelled and how far it got.

@@ -9,7 +9,10 @@ namespace tavex {
 
 namespace {
 
-void WriteMessage(const std::string& text) { WriteErr(text + "\n"); }
+void WriteMessage(const std::string& text, const std::string& detail)
+{
+    WriteErr(MessageWithDetail(text, detail) + "\n");
+}
 
 // A failed download ends with its message; the others say how they ended.
 void WriteClosingLine(const DownloadOutcome& outcome)
@@ -27,7 +30,15 @@ public:
     {
         Emit(JsonObject().Add("event", "progress").Add("percent", std::int32_t{percent}));
     }
-    void Message(const std::string& text) override { Emit(JsonObject().Add("event", "message").Add("text", text)); }
+    void Message(const std::string& text, const std::string& detail) override
+    {
+        JsonObject event;
+        event.Add("event", "message").Add("text", text);
+        if (!detail.empty()) {
+            event.Add("detail", detail);
+        }
+        Emit(event);
+    }
     void End(const DownloadOutcome& outcome) override
     {
         JsonObject event;
@@ -52,10 +63,10 @@ public:
         percent_ = percent;
         Draw();
     }
-    void Message(const std::string& text) override
+    void Message(const std::string& text, const std::string& detail) override
     {
         WriteOut("\n");
-        WriteMessage(text);
+        WriteMessage(text, detail);
     }
     void End(const DownloadOutcome& outcome) override
     {
@@ -83,7 +94,7 @@ class PlainReporter final : public IDownloadReporter {
 public:
     void Status(const std::string& text) override { WriteOut(text + "\n"); }
     void Progress(int percent) override { WriteOut("progress " + std::to_string(percent) + "%\n"); }
-    void Message(const std::string& text) override { WriteMessage(text); }
+    void Message(const std::string& text, const std::string& detail) override { WriteMessage(text, detail); }
     void End(const DownloadOutcome& outcome) override { WriteClosingLine(outcome); }
 };
 

@@ -15,7 +15,8 @@ public:
     virtual ~IDownloadReporter() = default;
     virtual void Status(const std::string& text) = 0;
     virtual void Progress(int percent) = 0;  // called only when the bar moves
-    virtual void Message(const std::string& text) = 0;
+    // `detail`: the system's reason behind the message, or empty.
+    virtual void Message(const std::string& text, const std::string& detail) = 0;
     virtual void End(const DownloadOutcome& outcome) = 0;
 };
 

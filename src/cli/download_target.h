@@ -15,6 +15,11 @@ struct DownloadTarget {
     std::string DevicePath() const;  // the device either way
 };
 
+// The label of the first target that names the same device as an earlier
+// one (directly, through a symbolic link or as the same COM port), or empty.
+// Two sessions on one port would fight over it.
+std::string RepeatedDevice(const std::vector<DownloadTarget>& targets);
+
 struct DownloadOptions {
     std::string file;
     std::vector<DownloadTarget> targets;

@@ -53,13 +53,18 @@ void ParallelBoard::Progress(std::size_t row, int percent)
     }
 }
 
-void ParallelBoard::Message(std::size_t row, const std::string& text)
+void ParallelBoard::Message(std::size_t row, const std::string& text, const std::string& detail)
 {
-    rows_[row].message = text;
+    rows_[row].message = MessageWithDetail(text, detail);
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, JsonObject().Add("event", "message").Add("text", text));
+        JsonObject event;
+        event.Add("event", "message").Add("text", text);
+        if (!detail.empty()) {
+            event.Add("detail", detail);
+        }
+        EmitJson(row, event);
     } else if (style_ == BoardStyle::Lines) {
-        WriteErr(rows_[row].device + ": " + text + "\n");
+        WriteErr(rows_[row].device + ": " + rows_[row].message + "\n");
     }
 }
 

@@ -24,7 +24,7 @@ public:
 
     void Status(std::size_t row, const std::string& text);
     void Progress(std::size_t row, int percent);
-    void Message(std::size_t row, const std::string& text);
+    void Message(std::size_t row, const std::string& text, const std::string& detail);
     // A download ended.
     void Finished(std::size_t row, const DownloadOutcome& outcome);
     // The device's worker is done: no more downloads on it.

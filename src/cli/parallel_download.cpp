@@ -28,7 +28,10 @@ public:
     ForwardingReporter(ParallelBoard& board, std::size_t row) : board_(board), row_(row) {}
     void Status(const std::string& text) override { Post([=, this] { board_.Status(row_, text); }); }
     void Progress(int percent) override { Post([=, this] { board_.Progress(row_, percent); }); }
-    void Message(const std::string& text) override { Post([=, this] { board_.Message(row_, text); }); }
+    void Message(const std::string& text, const std::string& detail) override
+    {
+        Post([=, this] { board_.Message(row_, text, detail); });
+    }
     void End(const DownloadOutcome& outcome) override { Post([=, this] { board_.Finished(row_, outcome); }); }
 
 private:

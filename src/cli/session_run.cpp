@@ -38,7 +38,7 @@ DownloadOutcome SessionRun::Run()
     const std::string device = target_.DevicePath();
     if (options_.waitSeconds > 0 && !WaitForDevice(device, options_.waitSeconds)) {
         outcome.message = DeviceNeverCameMessage(device, options_.waitSeconds);
-        reporter_.Message(outcome.message);
+        reporter_.Message(outcome.message, {});
         return outcome;
     }
 

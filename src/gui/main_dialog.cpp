@@ -46,7 +46,7 @@ CTavexDLDlg::CTavexDLDlg(ICommControlHost& controls, IImageFiles& files, QWidget
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::WindowContextHelpButtonHint);
     setContextMenuPolicy(Qt::NoContextMenu);
-    presentMessage = [this](const QString& text) { ShowWarning(text); };
+    presentMessage = [this](const QString& text, const QString& detail) { ShowWarning(text, detail); };
     chooseImageFile = [this] { return ChooseWithFileDialog(); };
     connect(ui_->control1002, &QPushButton::clicked, this, [this] { session_.OnDownload(); });
     connect(ui_->control1001, &QPushButton::clicked, this, [this] { OnBrowse(); });
@@ -147,9 +147,14 @@ void CTavexDLDlg::ShowAbout()
     about.exec();
 }
 
-void CTavexDLDlg::ShowWarning(const QString& text)
+// The system's reason, when there is one, is the box's detail: the message
+// itself stays as it always reads.
+void CTavexDLDlg::ShowWarning(const QString& text, const QString& detail)
 {
     QMessageBox box(QMessageBox::Warning, ApplicationName(), text, QMessageBox::Ok, this);
+    if (!detail.isEmpty()) {
+        box.setDetailedText(detail);
+    }
     box.exec();
 }
 
@@ -178,7 +183,10 @@ bool CTavexDLDlg::StopTimer(unsigned)
 
 void CTavexDLDlg::Pause(unsigned milliseconds) { QThread::msleep(milliseconds); }
 
-void CTavexDLDlg::ShowMessage(const std::string& text) { presentMessage(QString::fromStdString(text)); }
+void CTavexDLDlg::ShowMessage(const std::string& text, const std::string& detail)
+{
+    presentMessage(QString::fromStdString(text), QString::fromStdString(detail));
+}
 
 void CTavexDLDlg::SetStatusLine(const std::string& text)
 {

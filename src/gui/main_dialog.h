@@ -31,7 +31,7 @@ public:
     DownloadSession& Session() { return session_; }
 
     // How a message is shown and an image chosen; tests watch them instead.
-    std::function<void(const QString& text)> presentMessage;
+    std::function<void(const QString& text, const QString& detail)> presentMessage;
     std::function<QString()> chooseImageFile;
     std::function<void(const QString& text)> statusShown;  // optional observer
 
@@ -45,7 +45,7 @@ protected:
 private:
     void OnBrowse();
     void ShowAbout();
-    void ShowWarning(const QString& text);
+    void ShowWarning(const QString& text, const QString& detail);
     QString ChooseWithFileDialog();
 
     // ISessionHost
@@ -54,7 +54,7 @@ private:
     unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
     bool StopTimer(unsigned timerId) override;
     void Pause(unsigned milliseconds) override;
-    void ShowMessage(const std::string& text) override;
+    void ShowMessage(const std::string& text, const std::string& detail) override;
     void SetStatusLine(const std::string& text) override;
     void SetProgress(int percent) override;
     void EnableInputControls(bool enable) override;

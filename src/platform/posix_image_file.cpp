@@ -50,34 +50,50 @@ std::size_t PosixImageFile::Read(std::uint8_t* into, std::size_t count)
     return copied;
 }
 
+namespace {
+
+OpenedFile Refused(OpenedFile::Status status, std::string reason)
+{
+    OpenedFile refused;
+    refused.status = status;
+    refused.reason = std::move(reason);
+    return refused;
+}
+
+} // namespace
+
 OpenedFile PosixImageFiles::Open(const std::string& path)
 {
-    OpenedFile opened;
     struct stat attributes {};
     if (::stat(path.c_str(), &attributes) != 0) {
-        opened.status = OpenedFile::Status::NotFound;
-        return opened;
+        return Refused(OpenedFile::Status::NotFound, std::strerror(errno));
     }
     // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are
     // images.
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor < 0) {
-        opened.status = OpenedFile::Status::CannotOpen;
-        return opened;
+        return Refused(OpenedFile::Status::CannotOpen, std::strerror(errno));
     }
     struct stat openedAttributes {};
-    if (::fstat(descriptor, &openedAttributes) != 0 || !S_ISREG(openedAttributes.st_mode) ||
-        ::flock(descriptor, (sharing_ == Sharing::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+    std::string refusal;
+    if (::fstat(descriptor, &openedAttributes) != 0) {
+        refusal = std::strerror(errno);
+    } else if (!S_ISREG(openedAttributes.st_mode)) {
+        refusal = "not a regular file";
+    } else if (::flock(descriptor, (sharing_ == Sharing::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        refusal = errno == EWOULDBLOCK ? "in use by another program" : std::strerror(errno);
+    }
+    if (!refusal.empty()) {
         ::close(descriptor);
-        opened.status = OpenedFile::Status::CannotOpen;
-        return opened;
+        return Refused(OpenedFile::Status::CannotOpen, refusal);
     }
     const off_t length = ::lseek(descriptor, 0, SEEK_END);
     if (length < 0 || ::lseek(descriptor, 0, SEEK_SET) != 0) {
+        const int error = errno;
         ::close(descriptor);
-        opened.status = OpenedFile::Status::LengthUnknown;
-        return opened;
+        return Refused(OpenedFile::Status::LengthUnknown, std::strerror(error));
     }
+    OpenedFile opened;
     opened.status = OpenedFile::Status::Opened;
     opened.length = static_cast<std::uint64_t>(length);
     opened.file = std::make_unique<PosixImageFile>(descriptor);

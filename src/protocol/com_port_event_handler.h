@@ -11,8 +11,9 @@
 #include "serial/port_settings.h"
 
 #include <array>
-#include <span>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace tavex {
@@ -28,6 +29,9 @@ public:
 
     // Port and senders: true when every control operation succeeded.
     bool OpenPort();
+    // Why the last OpenPort failed, as the comm control told it; empty when
+    // it did not say.
+    const std::string& OpenFailure() const { return openFailure_; }
     bool ClosePort();
     bool SendPing();
     bool SendFlashSector(std::uint8_t sector);
@@ -77,6 +81,7 @@ private:
     std::int32_t txLength_ = 0;
     std::int32_t rxCount_ = 0;
     bool ntPlatform_;
+    std::string openFailure_;
     int lastEvent_ = kEventNone;
     std::array<std::uint8_t, 16> keyboardId_{};
 };

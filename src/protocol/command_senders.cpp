@@ -18,6 +18,7 @@ constexpr auto kKeyboardIdLength = static_cast<std::int16_t>(bootloader::kKeyboa
 
 bool ComPortEventHandler::OpenPort()
 {
+    openFailure_.clear();
     if (port_ == nullptr) {
         return false;
     }
@@ -30,7 +31,8 @@ bool ComPortEventHandler::OpenPort()
             port_->SetRTSEnable(true);
         }
         return true;
-    } catch (const CommControlError&) {
+    } catch (const CommControlError& error) {
+        openFailure_ = error.what();
         return false;
     }
 }

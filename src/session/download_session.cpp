@@ -81,17 +81,18 @@ void DownloadSession::OnDownload()
         return;
     }
     sessionMessage.clear();
+    sessionDetail.clear();
     cancelled_ = false;
     keyboardHardware_.reset();
     dataBytesSent_ = 0;
     OpenedImage opened = OpenImage(files_, host_.FileFieldText());
     fileName = opened.fileName;
     if (!opened.imageFile) {
-        host_.ShowMessage(opened.message);
+        host_.ShowMessage(opened.message, opened.detail);
         return;
     }
     if (opened.fileLength > kLargestSnapshot) {
-        host_.ShowMessage(Message<151>(fileName, opened.fileLength));
+        host_.ShowMessage(Message<151>(fileName, opened.fileLength), {});
         return;
     }
     imageFile = std::move(opened.imageFile);
@@ -253,7 +254,7 @@ void DownloadSession::EndSession(int endCode)
         if (sessionMessage.empty()) {
             sessionMessage = EndCodeMessage(endCode);
         }
-        host_.ShowMessage(sessionMessage);
+        host_.ShowMessage(sessionMessage, sessionDetail);
     }
     host_.EndDialog(endCode);
 }
@@ -275,7 +276,7 @@ void DownloadSession::ErrorEnd(MachineKind machine, ProtocolState stepState)
     if (sessionMessage.empty()) {
         sessionMessage = Message<122>(InternalErrorCode(machine, stepState));
     }
-    host_.ShowMessage(sessionMessage);
+    host_.ShowMessage(sessionMessage, sessionDetail);
     if (portOpen == 1) {
         ShowStatus(134);
     } else {

@@ -57,6 +57,7 @@ public:
     std::string statusText;
     std::string buttonText;
     std::string sessionMessage;
+    std::string sessionDetail;  // the system's reason behind sessionMessage, if any
     int initialized = 0;
     int cancelRequested = 0;
     PortSettings portSettings;

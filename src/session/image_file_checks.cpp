@@ -65,6 +65,9 @@ OpenedImage OpenImage(IImageFiles& files, std::string_view typedName)
         return image;
     }
     OpenedFile opened = files.Open(std::string(typedName));
+    if (!opened.reason.empty()) {
+        image.detail = std::string(typedName) + ": " + opened.reason;
+    }
     switch (opened.status) {
     case OpenedFile::Status::NotFound:
         image.fileName = std::string(typedName);

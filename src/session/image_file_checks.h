@@ -19,6 +19,7 @@ struct OpenedFile {
     Status status = Status::NotFound;
     std::unique_ptr<IByteSource> file;  // set when Opened
     std::uint64_t length = 0;
+    std::string reason;  // the system's reason when not Opened, if it gave one
 };
 
 class IImageFiles {
@@ -47,6 +48,7 @@ struct OpenedImage {
     std::string fileName;
     std::int32_t fileKind = -1;
     std::string message;
+    std::string detail;  // "path: reason" behind the message, when the system gave one
 };
 
 // All the checks, in the order a Download makes them. The file is opened by

@@ -32,8 +32,9 @@ public:
 
     // A modal message box with an OK button and the warning icon, captioned
     // with the application's name. Steps, ticks and notifications go on
-    // being handled while it is open.
-    virtual void ShowMessage(const std::string& text) = 0;
+    // being handled while it is open. `detail`, when not empty, is the
+    // system's reason behind the message, naming the device or file.
+    virtual void ShowMessage(const std::string& text, const std::string& detail) = 0;
 
     virtual void SetStatusLine(const std::string& text) = 0;
     virtual void SetProgress(int percent) = 0;

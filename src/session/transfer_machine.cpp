@@ -151,13 +151,15 @@ void DownloadSession::DoGoOnline(MachineKind machine, ProtocolState s)
     const int comNumber = portSettings.portIndex + 1;
     try {
         commControl.SelectPort(portSettings.portIndex);
-    } catch (const CommControlError&) {
+    } catch (const CommControlError& error) {
         sessionMessage = Message<135>(comNumber);
+        sessionDetail = error.what();
         ErrorEnd(machine, s);
         return;
     }
     if (!portHandler.OpenPort()) {
         sessionMessage = Message<139>(comNumber);
+        sessionDetail = portHandler.OpenFailure();
         ErrorEnd(machine, s);
         return;
     }

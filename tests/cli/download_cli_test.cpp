@@ -110,7 +110,7 @@ TEST(DownloadCli, MakesTheFileChecksFirstAndRefusesBadUsage)
     ASSERT_EQ(rig.events.size(), 3U);
     EXPECT_EQ(rig.events[0], "{\"event\":\"status\",\"text\":\"OFF-LINE\"}");
     EXPECT_EQ(rig.events[1], "{\"event\":\"message\",\"text\":\"Error: The file \\\"/nowhere/Missing.S19\\\" could "
-                             "not be found.\"}");
+                             "not be found.\",\"detail\":\"/nowhere/Missing.S19: No such file or directory\"}");
     EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":false,\"result\":\"failed\",\"blocks\":0,\"bytes\":0,"
                              "\"hardware\":null,\"seconds\":"))
         << rig.events.back();

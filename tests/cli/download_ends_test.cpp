@@ -71,7 +71,8 @@ TEST(ClosingLine, AGoodDownloadSaysWhatItWroteWhereAndAFailedOneEndsWithItsMessa
     ChildProcess failed(TAVEXDL_CLI, {"download", "/nowhere/x.s19", "--device", rig.device});
     EXPECT_EQ(failed.Wait(30000), 1);
     EXPECT_EQ(failed.RestOfOut().find("Wrote"), std::string::npos);
-    EXPECT_EQ(failed.Err(), "Error: The file \"/nowhere/x.s19\" could not be found.\n");
+    EXPECT_EQ(failed.Err(),
+              "Error: The file \"/nowhere/x.s19\" could not be found. (/nowhere/x.s19: No such file or directory)\n");
 }
 
 struct LogCase {

@@ -47,7 +47,7 @@ bool RunEventsUntil(const std::function<bool()>& done, int limitMs = 20000)
 struct Window {
     explicit Window(KeyboardConfig config = {}) : keyboard(std::move(config)), controls(keyboard), dialog(controls, files)
     {
-        dialog.presentMessage = [this](const QString& text) { messages << text; };
+        dialog.presentMessage = [this](const QString& text, const QString&) { messages << text; };
         dialog.chooseImageFile = [this] {
             ++fileDialogs;
             return QString();

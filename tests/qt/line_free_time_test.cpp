@@ -40,14 +40,26 @@ TEST(WireTime, CountsStartDataParityAndStopBitsAtTheBaudRateRoundedUp)
     }
 }
 
-TEST(LineFreeTime, BytesWrittenWhileOthersAreOnTheirWayFollowThem)
+TEST(LineFreeTime, TheWriteThatEndsLastDecidesWhileOthersAreOnTheirWay)
 {
     const Clock::time_point start = Clock::time_point{} + 100s;
     LineFreeTime line;
     line.Written(10, k19200N81, start);  // 5209 us on the wire
     line.Written(10, k19200N81, start + 1ms);
-    line.Written(1, k19200N81, start + 10ms);
-    EXPECT_EQ(line.FreeAt(), start + 5209us + 5209us + 521us);
+    line.Written(1, k19200N81, start + 2ms);  // ends before the one before it
+    EXPECT_EQ(line.FreeAt(), start + 1ms + 5209us);
+}
+
+TEST(LineFreeTime, AnUnpacedLineDoesNotRunAhead)
+{
+    // A pseudo-terminal takes a frame and answers at once: a thousand frames
+    // of 42 bytes in a second, which a 19200 baud line needs 22 s for.
+    const Clock::time_point start = Clock::time_point{} + 100s;
+    LineFreeTime line;
+    for (int frame = 0; frame < 1000; ++frame) {
+        line.Written(42, k19200N81, start + frame * 1ms);
+    }
+    EXPECT_EQ(line.FreeAt(), start + 999ms + 21875us);
 }
 
 TEST(LineFreeTime, AWriteToAnIdleLineStartsWhenItIsMade)

@@ -22,6 +22,7 @@ public:
     std::vector<std::string> statusLines;
     std::vector<int> progress;
     std::vector<std::string> messages;
+    std::vector<std::string> details;  // the reason behind each message, "" for none
     std::vector<std::string> buttonTexts;
     std::vector<bool> inputControlsEnabled;
     std::vector<std::uint64_t> pausesMs;
@@ -39,7 +40,11 @@ public:
     unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
     bool StopTimer(unsigned timerId) override;
     void Pause(unsigned milliseconds) override;
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowMessage(const std::string& text, const std::string& detail) override
+    {
+        messages.push_back(text);
+        details.push_back(detail);
+    }
     void SetStatusLine(const std::string& text) override { statusLines.push_back(text); }
     void SetProgress(int percent) override { progress.push_back(percent); }
     void EnableInputControls(bool enable) override { inputControlsEnabled.push_back(enable); }

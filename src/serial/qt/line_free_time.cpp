@@ -38,7 +38,7 @@ std::chrono::microseconds WireTime(std::size_t bytes, const LineSettings& settin
 
 void LineFreeTime::Written(std::size_t bytes, const LineSettings& settings, Clock::time_point now)
 {
-    freeAt_ = std::max(now, freeAt_) + WireTime(bytes, settings);
+    freeAt_ = std::max(freeAt_, now + WireTime(bytes, settings));
 }
 
 } // namespace tavex

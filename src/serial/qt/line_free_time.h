@@ -20,8 +20,12 @@ class LineFreeTime {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Counts `bytes` written at `now`: they follow those still on their way,
-    // or start at once on an idle line.
+    // Counts `bytes` written at `now`: the line is free once they have had
+    // their wire time, and not before the bytes written earlier. Bytes written
+    // while others are still on their way wait in the driver's queue, which
+    // the close watches by itself; adding their times up would run far ahead
+    // of a line that is not paced (a pseudo-terminal answers at once) and
+    // make every close wait its longest.
     void Written(std::size_t bytes, const LineSettings& settings, Clock::time_point now);
 
     // Long past for a line nothing was written to.

@@ -65,7 +65,7 @@ void QtCommControl::OpenPort()
     if (!port_.open(QIODevice::ReadWrite)) {
         const std::string reason = port_.errorString().toStdString();
         port_.clearError();
-        throw CommControlError("cannot open " + device.toStdString() + ": " + reason);
+        throw CommControlError(device.toStdString() + ": " + reason);
     }
     try {
         ClaimAndPrepare();
@@ -80,7 +80,7 @@ void QtCommControl::ClaimAndPrepare()
 #ifdef Q_OS_UNIX
     const int fd = Descriptor(port_);
     if (ClaimExclusively(fd) == ClaimResult::kHeldElsewhere) {
-        throw CommControlError(port_.portName().toStdString() + " is in use by another program");
+        throw CommControlError(DeviceName().toStdString() + ": in use by another program");
     }
     // Without it a USB adapter holds received bytes back for some
     // milliseconds; a driver that has no such setting is used as it is.
