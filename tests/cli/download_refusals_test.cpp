@@ -1,0 +1,81 @@
+// tavexdl-cli download refuses what names no keyboard, or one keyboard twice,
+// before any frame; and a device it cannot open is reported with the
+// system's reason, naming the device.
+
+#include "download_rig.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace tavex {
+namespace {
+
+using test::ChildProcess;
+using test::DownloadRig;
+
+TEST(Refusals, ArgumentsThatNameNoKeyboardOrOneTwiceAreUsageErrors)
+{
+    DownloadRig rig({});
+    const std::string image = rig.Sample("keyboard-small.s19");
+    const std::string link = rig.scratch.Path() + "/same-keyboard";
+    ASSERT_EQ(::symlink(rig.device.c_str(), link.c_str()), 0);
+    struct Case {
+        std::vector<std::string> targets;
+        std::string err;
+    };
+    for (const Case& c : {
+             Case{{"--device", ""}, "--device takes a device path, not an empty one"},
+             Case{{"--device", rig.device, "--device", rig.device}, rig.device + " names a device already given"},
+             Case{{"--device", rig.device, "--device", link}, link + " names a device already given"},
+             Case{{"--com", "1,1"}, "COM1 names a device already given"},
+         }) {
+        std::vector<std::string> arguments = {"download", image};
+        arguments.insert(arguments.end(), c.targets.begin(), c.targets.end());
+        ChildProcess cli(TAVEXDL_CLI, arguments);
+        EXPECT_EQ(cli.Wait(10000), 2) << testing::PrintToString(arguments);
+        const std::string err = cli.Err();
+        EXPECT_NE(err.find(c.err), std::string::npos) << err;
+        EXPECT_NE(err.find("usage: tavexdl-cli download FILE"), std::string::npos) << err;
+    }
+    EXPECT_NE(rig.Summary().find("frames: C0 0"), std::string::npos);
+}
+
+TEST(Refusals, ADeviceThatCannotBeOpenedIsReportedWithTheReason)
+{
+    DownloadRig rig({});
+    const std::string image = rig.Sample("keyboard-small.s19");
+    const std::string plainFile = rig.scratch.Write("not-a-port", "");
+    const int held = ::open(rig.device.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);  // another program's claim
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    struct Case {
+        std::string device;
+        std::string reason;
+    };
+    for (const Case& c : {
+             Case{rig.scratch.Path() + "/missing", "No such file or directory"},
+             Case{plainFile, ""},
+             Case{rig.device, "in use by another program"},
+         }) {
+        ChildProcess cli(TAVEXDL_CLI, {"download", image, "--device", c.device});
+        EXPECT_EQ(cli.Wait(10000), 1);
+        const std::string err = cli.Err();
+        const std::string start = "Error: COM 1 could not be opened. (" + c.device + ": " + c.reason;
+        EXPECT_EQ(err.rfind(start, 0), 0U) << err;
+        EXPECT_EQ(err.substr(err.size() - 2), ")\n") << err;
+    }
+    ::close(held);
+
+    DownloadRig missing({});
+    EXPECT_EQ(missing.Download(image, {"--device", "/dev/null/none"}), 1);  // two devices: JSON carries "device"
+    EXPECT_TRUE(std::any_of(missing.events.begin(), missing.events.end(), [](const std::string& event) {
+        return event.find("\"event\":\"message\",\"text\":\"Error: COM 1 could not be opened.\",\"detail\":"
+                          "\"/dev/null/none: ") != std::string::npos;
+    })) << testing::PrintToString(missing.events);
+}
+
+} // namespace
+} // namespace tavex
