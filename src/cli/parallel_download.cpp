@@ -1,5 +1,6 @@
 #include "cli/parallel_download.h"
 
+#include "cli/descriptor_budget.h"
 #include "cli/device_wait.h"
 #include "cli/parallel_board.h"
 #include "cli/session_run.h"
@@ -13,6 +14,8 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 #include <memory>
@@ -119,6 +122,22 @@ private:
     std::atomic<bool> nextRequested_ = false;
 };
 
+// A device whose session the descriptors left cannot carry fails alone,
+// before anything of it is opened.
+void RefuseForDescriptors(ParallelBoard& board, std::size_t row, const DownloadOptions& options)
+{
+    DownloadOutcome outcome;
+    outcome.image = options.file;
+    outcome.device = options.targets[row].Label();
+    const std::string text = "Error: The device \"" + outcome.device +
+                             "\" was not started: too few file descriptors are left.";
+    const std::string detail = std::strerror(EMFILE);
+    board.Message(row, text, detail);
+    outcome.message = MessageWithDetail(text, detail);
+    board.Finished(row, outcome);
+    board.Stopped(row);
+}
+
 BoardStyle StyleFor(const DownloadOptions& options)
 {
     if (options.json) {
@@ -178,8 +197,13 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
         }
     });
     done.start(20);
-    for (const auto& thread : threads) {
-        thread->start();
+    const std::size_t carried = DevicesTheDescriptorsCarry(threads.size());
+    for (std::size_t row = 0; row < threads.size(); ++row) {
+        if (row < carried) {
+            threads[row]->start();
+        } else {
+            RefuseForDescriptors(board, row, options);
+        }
     }
     QCoreApplication::exec();
     for (const auto& thread : threads) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -75,6 +78,37 @@ TEST(Refusals, ADeviceThatCannotBeOpenedIsReportedWithTheReason)
         return event.find("\"event\":\"message\",\"text\":\"Error: COM 1 could not be opened.\",\"detail\":"
                           "\"/dev/null/none: ") != std::string::npos;
     })) << testing::PrintToString(missing.events);
+}
+
+TEST(Refusals, DevicesTheDescriptorsCannotCarryFailAloneAndLeaveNothingBehind)
+{
+    std::vector<std::unique_ptr<DownloadRig>> keyboards;
+    std::string command = "ulimit -n 16; exec " + std::string(TAVEXDL_CLI) + " download ";
+    for (int i = 0; i < 3; ++i) {
+        keyboards.push_back(std::make_unique<DownloadRig>(std::vector<std::string>{}));
+        command += (i == 0 ? keyboards[0]->Sample("keyboard-small.s19") : std::string()) + " --device " +
+                   keyboards.back()->device;
+    }
+    ChildProcess cli("/bin/sh", {"-c", command});
+    EXPECT_EQ(cli.Wait(30000), 1);
+    const std::string out = cli.RestOfOut();
+    std::size_t good = 0;
+    std::size_t refused = 0;
+    for (const auto& keyboard : keyboards) {
+        const bool wrote = keyboard->Summary().find("blocks written: 7") != std::string::npos;
+        const bool wasRefused = out.find("Error: The device \"" + keyboard->device +
+                                         "\" was not started: too few file descriptors are left. "
+                                         "(Too many open files)") != std::string::npos;
+        EXPECT_NE(wrote, wasRefused) << keyboard->device << "\n" << out << cli.Err();
+        good += wrote ? 1 : 0;
+        refused += wasRefused ? 1 : 0;
+        // Qt names a port's lock file after the device.
+        std::string lock = "/run/lock/LCK.." + keyboard->device.substr(5);
+        std::replace(lock.begin() + 10, lock.end(), '/', '_');
+        EXPECT_NE(::access(lock.c_str(), F_OK), 0) << lock;
+    }
+    EXPECT_GE(good, 1U) << out;
+    EXPECT_GE(refused, 1U) << out;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <stdexcept>
@@ -49,7 +50,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     int in[2];
     int out[2];
     int err[2];
-    if (::pipe(in) != 0 || ::pipe(out) != 0 || ::pipe(err) != 0) {
+    // Close-on-exec: the ends this process keeps must not leak into the
+    // programs started after this one.
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
         throw std::runtime_error("no pipes for the program");
     }
     posix_spawn_file_actions_t actions;
