@@ -1,6 +1,7 @@
 #include "cli/parallel_download.h"
 
 #include "cli/device_wait.h"
+#include "cli/exit_codes.h"
 #include "cli/parallel_board.h"
 #include "cli/session_run.h"
 #include "cli/signal_relay.h"
@@ -153,6 +154,9 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
         }
         interrupted = true;
     });
+    if (!relay.Working()) {
+        return kExitInvalid;
+    }
     std::unique_ptr<QSocketNotifier> enter;
     if (options.loop) {
         enter = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
