@@ -4,6 +4,7 @@
 #include "cli/console_output.h"
 #include "cli/download_command.h"
 #include "cli/exit_codes.h"
+#include "cli/standard_descriptors.h"
 #include "platform/posix_image_file.h"
 
 #include <cstdio>
@@ -66,6 +67,10 @@ int RunCommand(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (!tavex::OpenClosedStandardDescriptors()) {
+        std::fputs("tavexdl-cli: a closed standard descriptor could not be opened on /dev/null\n", stderr);
+        return tavex::kExitInvalid;
+    }
     tavex::IgnoreBrokenPipes();
     return tavex::ExitAfterOutput(RunCommand(argc, argv));
 }
