@@ -5,6 +5,7 @@
 #include "cli/download_command.h"
 #include "cli/exit_codes.h"
 #include "cli/standard_descriptors.h"
+#include "cli/terminal_text.h"
 #include "platform/posix_image_file.h"
 
 #include <cstdio>
@@ -59,7 +60,7 @@ int RunCommand(int argc, char** argv)
         tavex::PosixImageFiles files;
         return tavex::RunCheckCommand(std::span(arguments).subspan(1), files);
     }
-    std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+    std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", tavex::TerminalSafe(argv[1]).c_str(), kUsage);
     return tavex::kExitUsage;
 }
 
