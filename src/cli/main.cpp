@@ -32,7 +32,7 @@ constexpr const char* kUsage =
     "          TAVEXDL_COM<N>, else /dev/ttyS<N-1>). --json prints one JSON event\n"
     "          a line; --trace writes every frame and reply on stderr. Exit 0\n"
     "          for a good download, 1 for a failed one, 2 usage, 130 cancelled\n"
-    "          (Ctrl-C cancels; a second one closes at once).\n"
+    "          (Ctrl-C, SIGTERM or SIGHUP cancels; a second one closes at once).\n"
     "          Several --device (or --com 1,3,5) download to every keyboard at\n"
     "          once, each on its own thread; --wait SECONDS waits for a device to\n"
     "          appear; --loop flashes one keyboard after another (the device goes\n"
