@@ -3,6 +3,7 @@
 #include "cli/check_report.h"
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
+#include "cli/terminal_text.h"
 #include "image/image_check.h"
 #include "session/image_file_checks.h"
 #include "sim/image_flash.h"
@@ -51,8 +52,7 @@ std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argum
         } else if (argument == "--flash-out" && i + 1 < arguments.size()) {
             options.flashOut = std::string(arguments[++i]);
         } else if (argument.starts_with("--") || haveFile) {
-            std::fprintf(stderr, "tavexdl-cli check: unexpected argument '%.*s'\n", static_cast<int>(argument.size()),
-                         argument.data());
+            std::fprintf(stderr, "tavexdl-cli check: unexpected argument '%s'\n", TerminalSafe(argument).c_str());
             return std::nullopt;
         } else {
             options.file = argument;
@@ -73,7 +73,7 @@ bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, std::int
     OpenedImage image = OpenImage(files, options.file);
     std::ofstream out(options.flashOut);
     if (!image.imageFile || !out) {
-        std::fprintf(stderr, "tavexdl-cli check: cannot write %s\n", options.flashOut.c_str());
+        std::fprintf(stderr, "tavexdl-cli check: cannot write %s\n", TerminalSafe(options.flashOut).c_str());
         return false;
     }
     FlashOfImage(*image.imageFile, image.fileLength, fileKind, options.hardware.value_or(0)).WriteListing(out);
@@ -82,7 +82,7 @@ bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, std::int
 
 void PrintFailure(const std::string& message)
 {
-    WriteErr(message + "\n");
+    WriteErr(TerminalSafe(message) + "\n");
 }
 
 } // namespace

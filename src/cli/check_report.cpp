@@ -1,6 +1,7 @@
 #include "cli/check_report.h"
 
 #include "cli/json_writer.h"
+#include "cli/terminal_text.h"
 #include "text/format.h"
 
 #include <cstdio>
@@ -39,7 +40,7 @@ std::string CheckReportText(const CheckedFile& file, const ImageCheckReport& rep
 {
     const ImageStatistics& s = report.statistics;
     std::string text = Format<std::string, std::string_view, std::string, std::string>(
-        "%s: valid %s image, %s bytes in %s lines\n", file.fileName, KindText(file.fileKind),
+        "%s: valid %s image, %s bytes in %s lines\n", TerminalSafe(file.fileName), KindText(file.fileKind),
         std::to_string(file.fileLength), std::to_string(s.lines));
     text += "records: " + std::to_string(s.Records()) + " (" + std::to_string(s.flashSectors) + " flash-sector C1, " +
             std::to_string(s.writeBlocks) + " write-block S2, " + std::to_string(s.endOfTables) +

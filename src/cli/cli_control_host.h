@@ -20,7 +20,7 @@ public:
             target_.device.empty() ? std::make_unique<QtCommControl>()
                                    : std::make_unique<QtCommControl>(QString::fromStdString(target_.device));
         if (trace_) {
-            return std::make_unique<TracingCommControl>(std::move(control));
+            return std::make_unique<TracingCommControl>(std::move(control), target_.Label());
         }
         return control;
     }

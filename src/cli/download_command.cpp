@@ -155,6 +155,9 @@ int RunDownloadCommand(int argc, char** argv)
             run.Close();
         }
     });
+    if (!relay.Working()) {
+        return kExitInvalid;
+    }
     const DownloadOutcome outcome = run.Run();
     reporter->End(outcome);
     log.Append(outcome);

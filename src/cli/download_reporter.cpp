@@ -2,6 +2,7 @@
 
 #include "cli/console_output.h"
 #include "cli/json_writer.h"
+#include "cli/terminal_text.h"
 
 #include <cstdio>
 
@@ -9,16 +10,17 @@ namespace tavex {
 
 namespace {
 
+// The human outputs show names escaped; JSON escapes them its own way.
 void WriteMessage(const std::string& text, const std::string& detail)
 {
-    WriteErr(MessageWithDetail(text, detail) + "\n");
+    WriteErr(TerminalSafe(MessageWithDetail(text, detail)) + "\n");
 }
 
 // A failed download ends with its message; the others say how they ended.
 void WriteClosingLine(const DownloadOutcome& outcome)
 {
     if (outcome.result != DownloadResult::Failed) {
-        WriteOut(ClosingLine(outcome) + "\n");
+        WriteOut(TerminalSafe(ClosingLine(outcome)) + "\n");
     }
 }
 
@@ -55,7 +57,7 @@ class TerminalReporter final : public IDownloadReporter {
 public:
     void Status(const std::string& text) override
     {
-        status_ = text;
+        status_ = TerminalSafe(text);
         Draw();
     }
     void Progress(int percent) override
@@ -92,7 +94,7 @@ private:
 
 class PlainReporter final : public IDownloadReporter {
 public:
-    void Status(const std::string& text) override { WriteOut(text + "\n"); }
+    void Status(const std::string& text) override { WriteOut(TerminalSafe(text) + "\n"); }
     void Progress(int percent) override { WriteOut("progress " + std::to_string(percent) + "%\n"); }
     void Message(const std::string& text, const std::string& detail) override { WriteMessage(text, detail); }
     void End(const DownloadOutcome& outcome) override { WriteClosingLine(outcome); }

@@ -4,6 +4,8 @@
 #include "cli/console_output.h"
 #include "cli/download_command.h"
 #include "cli/exit_codes.h"
+#include "cli/standard_descriptors.h"
+#include "cli/terminal_text.h"
 #include "platform/posix_image_file.h"
 
 #include <cstdio>
@@ -30,7 +32,7 @@ constexpr const char* kUsage =
     "          TAVEXDL_COM<N>, else /dev/ttyS<N-1>). --json prints one JSON event\n"
     "          a line; --trace writes every frame and reply on stderr. Exit 0\n"
     "          for a good download, 1 for a failed one, 2 usage, 130 cancelled\n"
-    "          (Ctrl-C cancels; a second one closes at once).\n"
+    "          (Ctrl-C, SIGTERM or SIGHUP cancels; a second one closes at once).\n"
     "          Several --device (or --com 1,3,5) download to every keyboard at\n"
     "          once, each on its own thread; --wait SECONDS waits for a device to\n"
     "          appear; --loop flashes one keyboard after another (the device goes\n"
@@ -58,7 +60,7 @@ int RunCommand(int argc, char** argv)
         tavex::PosixImageFiles files;
         return tavex::RunCheckCommand(std::span(arguments).subspan(1), files);
     }
-    std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", argv[1], kUsage);
+    std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", tavex::TerminalSafe(argv[1]).c_str(), kUsage);
     return tavex::kExitUsage;
 }
 
@@ -66,6 +68,10 @@ int RunCommand(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (!tavex::OpenClosedStandardDescriptors()) {
+        std::fputs("tavexdl-cli: a closed standard descriptor could not be opened on /dev/null\n", stderr);
+        return tavex::kExitInvalid;
+    }
     tavex::IgnoreBrokenPipes();
     return tavex::ExitAfterOutput(RunCommand(argc, argv));
 }

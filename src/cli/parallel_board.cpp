@@ -3,6 +3,7 @@
 #include "cli/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/json_writer.h"
+#include "cli/terminal_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +15,7 @@ ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style,
 {
     for (std::string& device : devices) {
         Row row;
+        row.shownDevice = TerminalSafe(device);
         row.device = std::move(device);
         rows_.push_back(std::move(row));
     }
@@ -37,7 +39,7 @@ void ParallelBoard::Status(std::size_t row, const std::string& text)
     if (style_ == BoardStyle::Json) {
         EmitJson(row, JsonObject().Add("event", "status").Add("text", text));
     } else if (style_ == BoardStyle::Lines) {
-        WriteOut(rows_[row].device + ": " + text + "\n");
+        WriteOut(rows_[row].shownDevice + ": " + TerminalSafe(text) + "\n");
     } else {
         DrawTable();
     }
@@ -64,7 +66,7 @@ void ParallelBoard::Message(std::size_t row, const std::string& text, const std:
         }
         EmitJson(row, event);
     } else if (style_ == BoardStyle::Lines) {
-        WriteErr(rows_[row].device + ": " + rows_[row].message + "\n");
+        WriteErr(rows_[row].shownDevice + ": " + TerminalSafe(rows_[row].message) + "\n");
     }
 }
 
@@ -94,7 +96,7 @@ void ParallelBoard::Finished(std::size_t row, const DownloadOutcome& outcome)
         EmitJson(row, event);
     } else if (style_ == BoardStyle::Lines) {
         const std::string how = outcome.result == DownloadResult::Failed ? "failed" : ClosingLine(outcome);
-        WriteOut(finished.device + ": " + how + " (" + finished.Counts() + ")\n");
+        WriteOut(finished.shownDevice + ": " + TerminalSafe(how) + " (" + finished.Counts() + ")\n");
     }
 }
 
@@ -129,7 +131,8 @@ void ParallelBoard::DrawTable()
     for (const Row& row : rows_) {
         const int filled = row.percent * kWidth / 100;
         char line[512];
-        std::snprintf(line, sizeof line, "\r\033[K%-16s %-40s [%s%s] %3d%%\n", row.device.c_str(), row.status.c_str(),
+        std::snprintf(line, sizeof line, "\r\033[K%-16s %-40s [%s%s] %3d%%\n", row.shownDevice.c_str(),
+                      TerminalSafe(row.status).c_str(),
                       std::string(static_cast<std::size_t>(filled), '#').c_str(),
                       std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), row.percent);
         table += line;
@@ -150,9 +153,9 @@ void ParallelBoard::PrintSummary() const
         const DownloadOutcome& last = row.last;
         std::string message = last.result == DownloadResult::Failed ? last.message : ClosingLine(last);
         std::replace(message.begin(), message.end(), '\n', ' ');
-        std::snprintf(line, sizeof line, "%-16s %-9s %8.1fs  ", row.device.c_str(),
+        std::snprintf(line, sizeof line, "%-16s %-9s %8.1fs  ", row.shownDevice.c_str(),
                       std::string(ResultName(last.result)).c_str(), last.seconds);
-        summary += line + message + "\n";
+        summary += line + TerminalSafe(message) + "\n";
         if (row.good + row.failed + row.cancelled > 1) {
             std::snprintf(line, sizeof line, "%-16s ", "");
             summary += line + row.Counts() + "\n";

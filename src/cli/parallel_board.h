@@ -39,6 +39,7 @@ public:
 private:
     struct Row {
         std::string device;
+        std::string shownDevice;  // escaped for the table, the lines and the summary
         std::string status;
         int percent = 0;
         std::string message;

@@ -2,6 +2,7 @@
 
 #include "cli/descriptor_budget.h"
 #include "cli/device_wait.h"
+#include "cli/exit_codes.h"
 #include "cli/parallel_board.h"
 #include "cli/session_run.h"
 #include "cli/signal_relay.h"
@@ -175,6 +176,9 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
         }
         interrupted = true;
     });
+    if (!relay.Working()) {
+        return kExitInvalid;
+    }
     std::unique_ptr<QSocketNotifier> enter;
     if (options.loop) {
         enter = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);

@@ -1,6 +1,12 @@
 #include "cli/signal_relay.h"
 
+#include "cli/console_output.h"
+
+#include <array>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -8,19 +14,29 @@ namespace tavex {
 
 namespace {
 
+constexpr std::array<int, 3> kRelayedSignals = {SIGINT, SIGTERM, SIGHUP};
+
 int relaySockets[2] = {-1, -1};
 
+// The interrupted code may be between a failed call and its look at errno.
+// The socket does not block: a flood of signals loses bytes, never hangs.
 extern "C" void RelaySignal(int)
 {
+    const int interruptedErrno = errno;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(relaySockets[0], &byte, 1);
+    errno = interruptedErrno;
 }
 
 } // namespace
 
 SignalRelay::SignalRelay(std::function<void()> onSignal) : onSignal_(std::move(onSignal))
 {
-    ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, relaySockets);
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, relaySockets) != 0) {
+        WriteErr(std::string("tavexdl-cli: signals cannot be caught, nothing was sent: socketpair: ") +
+                 std::strerror(errno) + "\n");
+        return;
+    }
     notifier_ = std::make_unique<QSocketNotifier>(relaySockets[1], QSocketNotifier::Read);
     QObject::connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
         char byte = 0;
@@ -31,14 +47,19 @@ SignalRelay::SignalRelay(std::function<void()> onSignal) : onSignal_(std::move(o
     action.sa_handler = RelaySignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (int signal : kRelayedSignals) {
+        ::sigaction(signal, &action, nullptr);
+    }
 }
 
 SignalRelay::~SignalRelay()
 {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    if (!Working()) {
+        return;
+    }
+    for (int signal : kRelayedSignals) {
+        std::signal(signal, SIG_DFL);
+    }
     notifier_.reset();
     ::close(relaySockets[0]);
     ::close(relaySockets[1]);

@@ -1,6 +1,7 @@
 #include "cli/station_log.h"
 
 #include "cli/console_output.h"
+#include "cli/terminal_text.h"
 
 #include <QDateTime>
 
@@ -22,7 +23,8 @@ bool StationLog::Open(const std::string& path)
     path_ = path;
     file_ = std::fopen(path.c_str(), "ae");
     if (file_ == nullptr) {
-        openError_ = "tavexdl-cli download: the log \"" + path + "\" could not be opened: " + std::strerror(errno);
+        openError_ = "tavexdl-cli download: the log \"" + TerminalSafe(path) + "\" could not be opened: " +
+                     std::strerror(errno);
         return false;
     }
     return true;
@@ -55,7 +57,8 @@ void StationLog::Append(const DownloadOutcome& outcome)
     }
     const int error = errno != 0 ? errno : EIO;
     writeFailed_ = true;
-    WriteErr("tavexdl-cli download: the log \"" + path_ + "\" could not be written: " + std::strerror(error) + "\n");
+    WriteErr("tavexdl-cli download: the log \"" + TerminalSafe(path_) + "\" could not be written: " +
+             std::strerror(error) + "\n");
 }
 
 } // namespace tavex

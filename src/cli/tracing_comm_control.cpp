@@ -1,10 +1,16 @@
 #include "cli/tracing_comm_control.h"
 
 #include "cli/console_output.h"
+#include "cli/terminal_text.h"
 
 #include <cstdio>
 
 namespace tavex {
+
+TracingCommControl::TracingCommControl(std::unique_ptr<ICommControl> inner, const std::string& device)
+    : inner_(std::move(inner)), linePrefix_(TerminalSafe(device) + ": "), start_(std::chrono::steady_clock::now())
+{
+}
 
 void TracingCommControl::SetOutput(const std::vector<std::uint8_t>& bytes)
 {
@@ -32,7 +38,7 @@ void TracingCommControl::Trace(const char* direction, const std::vector<std::uin
     }
     char stamp[48];
     std::snprintf(stamp, sizeof stamp, "%8lld ms %-8s", static_cast<long long>(elapsed.count()), direction);
-    WriteErr(stamp + hex + "\n");
+    WriteErr(linePrefix_ + stamp + hex + "\n");
 }
 
 } // namespace tavex

@@ -4,18 +4,17 @@
 
 #include <chrono>
 #include <memory>
+#include <string>
 
 namespace tavex {
 
 // Passes everything to the real control and writes every frame sent and
 // every piece of reply received, in hexadecimal with a millisecond time
-// stamp, on stderr.
+// stamp, on stderr. Each line begins with the device, as several keyboards
+// at once write their lines in between each other's.
 class TracingCommControl final : public ICommControl {
 public:
-    explicit TracingCommControl(std::unique_ptr<ICommControl> inner)
-        : inner_(std::move(inner)), start_(std::chrono::steady_clock::now())
-    {
-    }
+    TracingCommControl(std::unique_ptr<ICommControl> inner, const std::string& device);
 
     void SetCommPort(std::int16_t number) override { inner_->SetCommPort(number); }
     void SetSettings(const std::string& settings) override { inner_->SetSettings(settings); }
@@ -42,6 +41,7 @@ private:
     void Trace(const char* direction, const std::vector<std::uint8_t>& bytes) const;
 
     std::unique_ptr<ICommControl> inner_;
+    std::string linePrefix_;
     std::chrono::steady_clock::time_point start_;
 };
 
