@@ -2,6 +2,8 @@
 
 #include "text/format.h"
 
+#include <QCoreApplication>
+
 #include <chrono>
 #include <fcntl.h>
 #include <thread>
@@ -23,16 +25,23 @@ bool Opens(const std::string& path)
 
 } // namespace
 
-bool WaitForDevice(const std::string& path, int seconds)
+DeviceWait WaitForDevice(const std::string& path, int seconds, const std::function<bool()>& stopped)
 {
+    constexpr auto kPoll = std::chrono::milliseconds(50);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!Opens(path)) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
+    while (true) {
+        QCoreApplication::processEvents();
+        if (stopped()) {
+            return DeviceWait::Stopped;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (Opens(path)) {
+            return DeviceWait::Appeared;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return DeviceWait::TimedOut;
+        }
+        std::this_thread::sleep_for(kPoll);
     }
-    return true;
 }
 
 std::string DeviceNeverCameMessage(const std::string& path, int seconds)

@@ -1,12 +1,18 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tavex {
 
+enum class DeviceWait { Appeared, TimedOut, Stopped };
+
 // Waits up to `seconds` for `path` to exist and open (an adapter plugged in
-// late, a keyboard coming back after a reset). Answers whether it did.
-bool WaitForDevice(const std::string& path, int seconds);
+// late, a keyboard coming back after a reset). The thread's events go on
+// being handled meanwhile, so a Ctrl-C or a cancel from another thread gets
+// through; `stopped` is asked after them, and a stop ends the wait within
+// a tenth of a second.
+DeviceWait WaitForDevice(const std::string& path, int seconds, const std::function<bool()>& stopped);
 
 // The message for a device that never came.
 std::string DeviceNeverCameMessage(const std::string& path, int seconds);

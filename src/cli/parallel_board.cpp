@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace tavex {
 
@@ -36,6 +37,7 @@ void ParallelBoard::EmitJson(std::size_t row, JsonObject event) const
 void ParallelBoard::Status(std::size_t row, const std::string& text)
 {
     rows_[row].status = text;
+    rows_[row].waiting = false;  // the next download has begun
     if (style_ == BoardStyle::Json) {
         EmitJson(row, JsonObject().Add("event", "status").Add("text", text));
     } else if (style_ == BoardStyle::Lines) {
@@ -99,6 +101,23 @@ void ParallelBoard::Finished(std::size_t row, const DownloadOutcome& outcome)
         WriteOut(finished.shownDevice + ": " + TerminalSafe(how) + " (" + finished.Counts() + ")\n");
     }
 }
+
+void ParallelBoard::Waiting(std::size_t row)
+{
+    rows_[row].waiting = true;
+    constexpr const char* kWaiting = "Waiting for the next keyboard: plug it in, or press Enter";
+    if (style_ == BoardStyle::Json) {
+        EmitJson(row, JsonObject().Add("event", "waiting"));
+    } else if (style_ == BoardStyle::Lines) {
+        WriteOut(rows_[row].shownDevice + ": " + kWaiting + "\n");
+    } else {
+        rows_[row].status = kWaiting;
+        rows_[row].percent = 0;
+        DrawTable();
+    }
+}
+
+bool ParallelBoard::TakeWaiting(std::size_t row) { return std::exchange(rows_[row].waiting, false); }
 
 void ParallelBoard::Stopped(std::size_t row) { rows_[row].stopped = true; }
 

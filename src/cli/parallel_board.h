@@ -27,6 +27,10 @@ public:
     void Message(std::size_t row, const std::string& text, const std::string& detail);
     // A download ended.
     void Finished(std::size_t row, const DownloadOutcome& outcome);
+    // The device waits for its next keyboard (the station loop); an Enter
+    // now is for it. TakeWaiting answers whether it waits, once.
+    void Waiting(std::size_t row);
+    bool TakeWaiting(std::size_t row);
     // The device's worker is done: no more downloads on it.
     void Stopped(std::size_t row);
 
@@ -44,6 +48,7 @@ private:
         int percent = 0;
         std::string message;
         bool stopped = false;
+        bool waiting = false;  // for the next keyboard, said so on the board
         DownloadOutcome last;  // the last download's outcome
         int good = 0;
         int failed = 0;

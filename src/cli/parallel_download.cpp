@@ -64,6 +64,9 @@ public:
             // against programs that would have it to themselves.
             SessionRun run(options_, target_, reporter_, PosixImageFiles::Sharing::SharedAmongReaders);
             run_ = &run;
+            if (stopRequested_) {
+                run.Cancel();  // a stop that came before run_ was there to take it
+            }
             const DownloadOutcome outcome = run.Run();
             run_ = nullptr;
             reporter_.End(outcome);
@@ -88,27 +91,35 @@ public:
             Qt::QueuedConnection);
     }
 
-    // The operator's Enter: the next keyboard is on a fixed cable.
+    // The operator's Enter, while this device waits for its next keyboard:
+    // the next keyboard is on a fixed cable.
     void RequestNext() { nextRequested_ = true; }
 
 private:
     // The device goes away and comes back (a keyboard unplugged and the next
     // one plugged in), or the operator presses Enter. False when stopped.
+    // An Enter counts only once the board has said that the device waits:
+    // one typed during the download before must not start the same
+    // keyboard again.
     bool WaitForNextKeyboard()
     {
+        nextRequested_ = false;
+        QMetaObject::invokeMethod(&board_, [board = &board_, row = row_] { board->Waiting(row); },
+                                  Qt::QueuedConnection);
         const std::string device = target_.DevicePath();
+        const auto stopped = [this] { return stopRequested_.load(); };
         bool wentAway = false;
-        while (!stopRequested_) {
+        while (!stopped()) {
             if (nextRequested_.exchange(false)) {
                 return true;
             }
             struct stat attributes {};
             const bool present = ::stat(device.c_str(), &attributes) == 0;
             wentAway = wentAway || !present;
-            if (wentAway && present && WaitForDevice(device, 5)) {
+            if (wentAway && present && WaitForDevice(device, 5, stopped) == DeviceWait::Appeared) {
                 return true;
             }
-            QThread::msleep(100);
+            QThread::msleep(50);
         }
         return false;
     }
@@ -188,8 +199,10 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
                 enter->setEnabled(false);  // no operator: the end of stdin
                 return;
             }
-            for (const auto& worker : workers) {
-                worker->RequestNext();
+            for (std::size_t row = 0; row < workers.size(); ++row) {
+                if (board.TakeWaiting(row)) {
+                    workers[row]->RequestNext();
+                }
             }
         });
     }

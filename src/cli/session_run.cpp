@@ -35,10 +35,8 @@ DownloadOutcome SessionRun::Run()
     DownloadOutcome outcome;
     outcome.image = options_.file;
     outcome.device = target_.Label();
-    const std::string device = target_.DevicePath();
-    if (options_.waitSeconds > 0 && !WaitForDevice(device, options_.waitSeconds)) {
-        outcome.message = DeviceNeverCameMessage(device, options_.waitSeconds);
-        reporter_.Message(outcome.message, {});
+    if (options_.waitSeconds > 0 && !DeviceCame(outcome)) {
+        outcome.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
         return outcome;
     }
 
@@ -68,8 +66,27 @@ DownloadOutcome SessionRun::Run()
     return outcome;
 }
 
+// A stop while the device is awaited cancels the download before any frame.
+bool SessionRun::DeviceCame(DownloadOutcome& outcome)
+{
+    const std::string device = target_.DevicePath();
+    switch (WaitForDevice(device, options_.waitSeconds, [this] { return stopRequested_; })) {
+    case DeviceWait::Appeared:
+        return true;
+    case DeviceWait::Stopped:
+        outcome.result = DownloadResult::Cancelled;
+        return false;
+    case DeviceWait::TimedOut:
+        break;
+    }
+    outcome.message = DeviceNeverCameMessage(device, options_.waitSeconds);
+    reporter_.Message(outcome.message, {});
+    return false;
+}
+
 void SessionRun::Cancel()
 {
+    stopRequested_ = true;
     if (session_ != nullptr) {
         session_->OnOK();
     }
@@ -77,6 +94,7 @@ void SessionRun::Cancel()
 
 void SessionRun::Close()
 {
+    stopRequested_ = true;
     if (session_ != nullptr) {
         session_->EndSession(kEndOperatorClose);
     }

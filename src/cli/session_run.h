@@ -23,17 +23,20 @@ public:
     // answers how it ended.
     DownloadOutcome Run();
 
-    // The Cancel button and the window's close, on the session's thread;
-    // nothing while no session runs.
+    // The Cancel button and the window's close, on the session's thread.
+    // Before the session runs they stop the wait for its device.
     void Cancel();
     void Close();
 
 private:
+    bool DeviceCame(DownloadOutcome& outcome);
+
     const DownloadOptions& options_;
     DownloadTarget target_;
     IDownloadReporter& reporter_;
     PosixImageFiles::Sharing sharing_;
     DownloadSession* session_ = nullptr;
+    bool stopRequested_ = false;
 };
 
 } // namespace tavex

@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 
 namespace tavex {
 namespace {
@@ -59,6 +60,36 @@ INSTANTIATE_TEST_SUITE_P(Signals, CancelSignal,
                          testing::Values(SignalCase{"TermToOneKeyboard", SIGTERM, 1},
                                          SignalCase{"HangupToOneKeyboard", SIGHUP, 1},
                                          SignalCase{"HangupToTwoKeyboards", SIGHUP, 2}),
+                         [](const testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
+
+class CancelWhileWaiting : public testing::TestWithParam<SignalCase> {};
+
+// A device awaited with --wait takes the signal too: the command ends at
+// once, not when the wait runs out, with nothing sent.
+TEST_P(CancelWhileWaiting, EndsTheWaitAt130WithoutAFrame)
+{
+    const SignalCase& c = GetParam();
+    const test::ScratchDirectory scratch;
+    const std::string image = scratch.Write("image.s19", test::BlockImage(4));
+    std::vector<std::string> arguments = {"download", image, "--wait", "86400", "--json"};
+    for (std::size_t i = 0; i < c.keyboards; ++i) {
+        arguments.insert(arguments.end(), {"--device", scratch.Path() + "/never-" + std::to_string(i)});
+    }
+    ChildProcess cli(TAVEXDL_CLI, arguments);
+    ::usleep(1'000'000);  // into the wait
+    ASSERT_TRUE(cli.Running());
+    cli.Signal(c.signal);
+    EXPECT_EQ(cli.Wait(10000), 130) << cli.Err();  // a hang is the fault; the wait was for a day
+    const std::string out = cli.RestOfOut();
+    EXPECT_NE(out.find("\"event\":\"end\",\"ok\":false,\"result\":\"cancelled\""), std::string::npos) << out;
+    EXPECT_EQ(out.find("\"status\""), std::string::npos) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CancelWhileWaiting,
+                         testing::Values(SignalCase{"InterruptOneDevice", SIGINT, 1},
+                                         SignalCase{"TermOneDevice", SIGTERM, 1},
+                                         SignalCase{"InterruptTwoDevices", SIGINT, 2},
+                                         SignalCase{"HangupTwoDevices", SIGHUP, 2}),
                          [](const testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
 
 } // namespace

@@ -178,24 +178,35 @@ TEST(StationLoop, FlashesOneKeyboardAfterAnotherAndLogsEach)
     EXPECT_NE(keyboards.Summary(1).find("blocks written: 7"), std::string::npos);
 }
 
-TEST(StationLoop, StartsAgainOnEnterForAKeyboardOnAFixedCable)
+// Reads lines until one holds `text`; the line, or empty when the output
+// ended or stayed silent for `timeoutMs`.
+std::string ReadUntil(ChildProcess& cli, const std::string& text, int timeoutMs = 10000)
 {
-    Keyboards keyboards({{"--hardware", "1"}});
-    ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", keyboards.devices[0], "--loop"});
-    for (const char* count : {"good 1", "good 2"}) {
-        std::string line = cli.ReadLine(10000);
-        while (!line.empty() && line.find(count) == std::string::npos) {
-            line = cli.ReadLine(10000);
-        }
-        ASSERT_NE(line, "") << "no " << count << "; " << cli.Err();
-        if (std::string(count) == "good 1") {
-            cli.WriteInput("\n");  // the operator has put the next keyboard on the cable
+    for (std::string line = cli.ReadLine(timeoutMs); !line.empty(); line = cli.ReadLine(timeoutMs)) {
+        if (line.find(text) != std::string::npos) {
+            return line;
         }
     }
+    return {};
+}
+
+TEST(StationLoop, StartsAgainOnEnterOnlyOnceItSaysItWaitsForTheNextKeyboard)
+{
+    Keyboards keyboards({{"--hardware", "1", "--processing-ms", "100"}});
+    ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", keyboards.devices[0], "--loop"});
+    ASSERT_NE(ReadUntil(cli, "Writing Block: 1"), "") << cli.Err();
+    cli.WriteInput("\n");  // typed during the download: not for the next keyboard
+    ASSERT_NE(ReadUntil(cli, "good 1"), "") << cli.Err();
+    ASSERT_NE(ReadUntil(cli, "Waiting for the next keyboard"), "") << cli.Err();
+    EXPECT_EQ(cli.ReadLine(1500), "") << "started again without an Enter";
+
+    cli.WriteInput("\n");  // the operator has put the next keyboard on the cable
+    ASSERT_NE(ReadUntil(cli, "good 2"), "") << cli.Err();
+    ASSERT_NE(ReadUntil(cli, "Waiting for the next keyboard"), "") << cli.Err();
     cli.Signal(SIGINT);
     EXPECT_EQ(cli.Wait(10000), 0) << cli.Err();
     const std::string summary = keyboards.Summary(0);
-    EXPECT_NE(summary.find("blocks written: 14"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("blocks written: 14\n"), std::string::npos) << summary;
 }
 
 // Reads lines until every device has shown `status`; false when the output ended first.
