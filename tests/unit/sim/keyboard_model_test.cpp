@@ -19,7 +19,7 @@ const ByteVector kTinyImage = test::Joined({test::PingFrame(), test::ReadIdFrame
 
 ByteVector Answer(KeyboardModel& keyboard, const ByteVector& bytes, std::uint32_t baud = kBaud)
 {
-    return keyboard.Receive(bytes, baud).Bytes();
+    return keyboard.Receive(bytes, baud, 0).Bytes();
 }
 
 ByteVector IdentityRecord(std::uint8_t version)
