@@ -40,8 +40,10 @@ const char* const kKbsimUsage =
     "  e.g. --fault S2:ce --fault 3:silent --fault S2#2:late=7000 --fault C1:bytes=4F4B4F4B\n"
     "\n"
     "A frame with a bad checksum is answered \"CE\"; an unknown command or a\n"
-    "body that does not fit its command, \"FE\". Exit 0, 1 on failure, 2 on a\n"
-    "usage error.\n";
+    "body that does not fit its command, \"FE\". A frame left unfinished is\n"
+    "dropped once the line has been quiet for half a second (with --pace, from\n"
+    "when its last byte has crossed), so the next frame is read from its first\n"
+    "byte. Exit 0, 1 on failure, 2 on a usage error.\n";
 
 namespace {
 

@@ -3,15 +3,19 @@
 #include "frame_bytes.h"
 #include "kbsim_process.h"
 #include "pty_client.h"
+#include "sim/keyboard_model.h"
 #include "sim/simulated_flash.h"
 #include "support/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <termios.h>
+#include <thread>
 
 namespace tavex {
 namespace {
@@ -23,6 +27,9 @@ using test::PtyClient;
 constexpr int kStartMs = 5000;     // the device path, or the end of the program
 constexpr int kReplyMs = 2000;     // a reply that should come
 constexpr int kSilenceMs = 300;    // a reply that should not
+// Longer than the half second of quiet after which the keyboard drops an
+// unfinished frame.
+constexpr auto kQuietLine = std::chrono::milliseconds(700);
 
 const ByteVector kIdentification(bootloader::kIdentification.begin(), bootloader::kIdentification.end());
 
@@ -60,6 +67,37 @@ TEST(KbsimProgram, PrintsTheDeviceFirstAndAnswersPingWithTheIdentification)
     RunningKbsim kbsim({});
     ASSERT_EQ(kbsim.device.rfind("/dev/", 0), 0U) << kbsim.device;
     PtyClient host(kbsim.device, B19200);
+    host.Write(test::PingFrame());
+    EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
+}
+
+// Random bytes from a fixed seed: line noise, or a host speaking another protocol.
+ByteVector Noise(std::size_t count)
+{
+    std::mt19937 random(20240611);
+    ByteVector bytes(count);
+    for (std::uint8_t& byte : bytes) {
+        byte = static_cast<std::uint8_t>(random() & 0xFF);
+    }
+    return bytes;
+}
+
+TEST(KbsimProgram, ReadsAFreshFrameOnceTheLineHasBeenQuietAfterNoise)
+{
+    const ByteVector noise = Noise(5000);
+    // What the keyboard answers to the frames it makes out in the noise.
+    // The noise ends mid-frame: a PING straight after it would be taken as
+    // the rest of that frame.
+    KeyboardModel reference{KeyboardConfig{}};
+    const ByteVector noiseReplies = reference.Receive(noise, 19200, 0).Bytes();
+    ASSERT_NE(reference.Receive(test::PingFrame(), 19200, 0).Bytes(), kIdentification);
+
+    RunningKbsim kbsim({});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(noise);
+    // Once these are in, the simulator has read the noise: the quiet starts here.
+    ASSERT_EQ(host.Read(noiseReplies.size(), kReplyMs), noiseReplies);
+    std::this_thread::sleep_for(kQuietLine);
     host.Write(test::PingFrame());
     EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
 }
