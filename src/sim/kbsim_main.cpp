@@ -57,8 +57,10 @@ int Serve(const tavex::KbsimOptions& options)
     std::printf("%s\n", master.SlavePath().c_str());
     std::fflush(stdout);
 
-    const tavex::ServeEnd end = tavex::PtyServer(master, model, stop, options.once).Run();
-    std::printf("end: %s\n%s", NameOf(end), tavex::SummaryText(model.Statistics(), model.Flash()).c_str());
+    tavex::PtyServer server(master, model, stop, options.once);
+    const tavex::ServeEnd end = server.Run();
+    std::printf("end: %s\n%s", NameOf(end),
+                tavex::SummaryText(model.Statistics(), server.RepliesDropped(), model.Flash()).c_str());
     std::fflush(stdout);
     if (options.flashOut && !WriteFlash(model.Flash(), *options.flashOut)) {
         std::fprintf(stderr, "tavexdl-kbsim: cannot write %s\n", options.flashOut->c_str());

@@ -1,6 +1,7 @@
 #include "sim/kbsim_options.h"
 
 #include "sim/line_speed.h"
+#include "sim/reply_queue.h"
 
 #include <array>
 #include <charconv>
@@ -43,7 +44,12 @@ const char* const kKbsimUsage =
     "body that does not fit its command, \"FE\". A frame left unfinished is\n"
     "dropped once the line has been quiet for half a second (with --pace, from\n"
     "when its last byte has crossed), so the next frame is read from its first\n"
-    "byte. Exit 0, 1 on failure, 2 on a usage error.\n";
+    "byte. Replies waiting to go out (to a host that floods frames or does not\n"
+    "read) are held up to 4 KiB; the newest beyond that are dropped whole and\n"
+    "counted in the summary (\"replies dropped\"). Exit 0, 1 on failure, 2 on a\n"
+    "usage error.\n";
+
+static_assert(kMaxWaitingReplyBytes == 4096, "the usage gives the bound on waiting replies as 4 KiB");
 
 namespace {
 

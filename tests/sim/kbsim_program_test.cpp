@@ -217,6 +217,31 @@ TEST(KbsimProgram, HoldsALateReplyBackAndVanishesHalfWayThroughAnother)
     EXPECT_TRUE(Contains(kbsim.process.RestOfOut(), "end: vanished\n"));
 }
 
+TEST(KbsimProgram, DropsAndCountsRepliesAHostFloodingPingsNeverReads)
+{
+    // Far more replies than the line and the simulator's 4 KiB can hold.
+    constexpr int kPings = 10'000;
+    ByteVector flood;
+    for (int i = 0; i < kPings; ++i) {
+        const ByteVector ping = test::PingFrame();
+        flood.insert(flood.end(), ping.begin(), ping.end());
+    }
+    RunningKbsim kbsim({"--once"});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(flood);
+    host.Close();
+    ASSERT_EQ(kbsim.process.Wait(kStartMs), 0);
+
+    const std::string summary = kbsim.process.RestOfOut();
+    EXPECT_TRUE(Contains(summary, "frames: C0 " + std::to_string(kPings) + " ")) << summary;
+    const std::string label = "replies dropped: ";
+    const std::size_t at = summary.find(label);
+    ASSERT_NE(at, std::string::npos) << summary;
+    const unsigned long dropped = std::stoul(summary.substr(at + label.size()));
+    EXPECT_GT(dropped, 0U) << summary;
+    EXPECT_LT(dropped, static_cast<unsigned long>(kPings)) << summary;
+}
+
 TEST(KbsimProgram, StopsOnSigintWithItsSummary)
 {
     RunningKbsim kbsim({});
