@@ -4,6 +4,7 @@
 #include "sim/kbsim_options.h"
 #include "sim/pty_server.h"
 #include "sim/sim_summary.h"
+#include "sim/writable_path.h"
 
 #include <array>
 #include <cstdio>
@@ -48,8 +49,22 @@ bool WriteFlash(const tavex::SimulatedFlash& flash, const std::string& path)
     return static_cast<bool>(file);
 }
 
+// Asked before the device is offered: a host must not download into a
+// simulator that would fail to keep the result.
+bool CanWriteFlash(const std::string& path)
+{
+    const std::string reason = tavex::WhyNotWritable(path);
+    if (!reason.empty()) {
+        std::fprintf(stderr, "tavexdl-kbsim: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    }
+    return reason.empty();
+}
+
 int Serve(const tavex::KbsimOptions& options)
 {
+    if (options.flashOut && !CanWriteFlash(*options.flashOut)) {
+        return kExitFailed;
+    }
     tavex::StopSignal stop;
     tavex::PtyMaster master;
     tavex::KeyboardModel model(options.keyboard);

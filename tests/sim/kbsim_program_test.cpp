@@ -10,8 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <termios.h>
@@ -252,12 +256,58 @@ TEST(KbsimProgram, StopsOnSigintWithItsSummary)
     EXPECT_TRUE(Contains(summary, "end: stopped\nframes: C0 0 T7 0 C1 0 S2 0 S8 0 unknown 0\n")) << summary;
 }
 
-TEST(KbsimProgram, FailsWhenItCannotWriteTheFlashFile)
+TEST(KbsimProgram, FailsWhenItCannotWriteTheFlashFileAtTheEnd)
 {
-    RunningKbsim kbsim({"--flash-out", "/nonexistent-directory/flash.txt"});
+    test::ScratchDirectory scratch;
+    const std::string directory = scratch.Path() + "/out";
+    std::filesystem::create_directory(directory);
+    const std::string flashFile = directory + "/flash.txt";
+    RunningKbsim kbsim({"--flash-out", flashFile});
+    ASSERT_FALSE(kbsim.device.empty()) << kbsim.process.Err();
+    std::filesystem::remove_all(directory);  // gone while the simulator runs
     kbsim.process.Signal(SIGTERM);
     EXPECT_EQ(kbsim.process.Wait(kStartMs), 1);
-    EXPECT_EQ(kbsim.process.Err(), "tavexdl-kbsim: cannot write /nonexistent-directory/flash.txt\n");
+    EXPECT_EQ(kbsim.process.Err(), "tavexdl-kbsim: cannot write " + flashFile + "\n");
+}
+
+TEST(KbsimProgram, RefusesAFlashFileItCannotWriteBeforeOfferingTheDevice)
+{
+    test::ScratchDirectory scratch;
+    const std::string plainFile = scratch.Write("plain", "not a directory");
+    struct Case {
+        std::string path;
+        int error;
+    };
+    for (const Case& c : {Case{"/nonexistent-directory/flash.txt", ENOENT}, Case{scratch.Path(), EISDIR},
+                          Case{plainFile + "/flash.txt", ENOTDIR}}) {
+        KbsimProcess kbsim({"--flash-out", c.path});
+        EXPECT_EQ(kbsim.Wait(kStartMs), 1) << c.path;
+        EXPECT_EQ(kbsim.RestOfOut(), "") << "no device offered for " << c.path;
+        EXPECT_EQ(kbsim.Err(), "tavexdl-kbsim: cannot write " + c.path + ": " + std::strerror(c.error) + "\n");
+    }
+}
+
+TEST(KbsimProgram, LeavesTheFlashFileAsItFindsItUntilTheEnd)
+{
+    test::ScratchDirectory scratch;
+    struct Case {
+        const char* name;
+        std::optional<std::string> before;  // what the file holds when the simulator starts, if it exists
+    };
+    for (const Case& c : {Case{"held.txt", "what an earlier run wrote\n"}, Case{"new.txt", std::nullopt}}) {
+        const std::string flashFile = scratch.Path() + "/" + c.name;
+        if (c.before) {
+            scratch.Write(c.name, *c.before);
+        }
+        RunningKbsim kbsim({"--flash-out", flashFile});
+        ASSERT_FALSE(kbsim.device.empty()) << kbsim.process.Err();
+        EXPECT_EQ(std::filesystem::exists(flashFile), c.before.has_value()) << c.name;
+        if (c.before) {
+            EXPECT_EQ(Slurp(flashFile), *c.before) << "not truncated at the start";
+        }
+        kbsim.StopAndSummarise();
+        EXPECT_EQ(Slurp(flashFile).rfind("digest ", 0), 0U) << c.name << " holds the listing:\n" << Slurp(flashFile);
+    }
 }
 
 TEST(KbsimProgram, HelpListsEveryOption)
