@@ -35,7 +35,7 @@ const char* const kKbsimUsage =
     "         KIND    every frame of a kind: C0, T7, C1, S2 or S8\n"
     "         KIND#N  the Nth frame of that kind\n"
     "  WHAT   ce | fe          reply \"CE\" | \"FE\"\n"
-    "         bytes=HEX        reply these bytes\n"
+    "         bytes=HEX        reply these bytes (one or more)\n"
     "         silent           no reply\n"
     "         late=MS          the reply, MS milliseconds late\n"
     "         vanish           half the reply, then the keyboard is gone (the simulator exits)\n"

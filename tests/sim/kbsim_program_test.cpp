@@ -337,6 +337,7 @@ TEST(KbsimProgram, RefusesABadCommandLineWithItsUsage)
                           Case{{"--processing-ms", "x"}, "--processing-ms takes milliseconds"},
                           Case{{"--fault", "S9:ce"}, "--fault S9:ce: "},
                           Case{{"--fault", "S2:boom"}, "--fault S2:boom: unknown fault 'boom'"},
+                          Case{{"--fault", "S2:bytes="}, "--fault S2:bytes=: bytes=HEX needs at least one byte"},
                           Case{{"--pace", "extra"}, "unknown option 'extra'"}}) {
         KbsimProcess kbsim(c.arguments);
         EXPECT_EQ(kbsim.Wait(kStartMs), 2) << c.message;

@@ -47,7 +47,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FaultCase{"CommunicationError", "S2:ce", "CE", false, false},
                     FaultCase{"CommandError", "S2:fe", "FE", false, false},
                     FaultCase{"OtherBytes", "S2:bytes=4F4B4F4B", "OKOK", true, false},
-                    FaultCase{"NoBytes", "S2:bytes=", "", true, false},
                     FaultCase{"Silent", "S2:silent", "", false, false},
                     FaultCase{"Late", "S2:late=20", "OK", true, false},
                     FaultCase{"Vanish", "S2:vanish", "O", true, true},
