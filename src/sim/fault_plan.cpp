@@ -78,6 +78,22 @@ bool ParseWhere(std::string_view where, Fault& fault)
     return fault.kind && (fault.nthOfKind = ParsePositive(where.substr(hash + 1)));
 }
 
+// Fills the bytes of a bytes=HEX fault; answers the error, empty when they are bytes.
+std::string ParseReplyBytes(std::string_view hex, Fault& fault)
+{
+    // No bytes at all would be a silent fault that lets the command act: more
+    // likely a value left out than meant.
+    if (hex.empty()) {
+        return "bytes=HEX needs at least one byte (for no reply, 'silent')";
+    }
+    std::optional<std::vector<std::uint8_t>> bytes = ParseHex(hex);
+    if (!bytes) {
+        return "bytes=HEX needs pairs of hex digits";
+    }
+    fault.bytes = std::move(*bytes);
+    return "";
+}
+
 // Fills the WHAT fields; answers the error, empty when it is a fault.
 std::string ParseWhat(std::string_view what, Fault& fault)
 {
@@ -93,11 +109,7 @@ std::string ParseWhat(std::string_view what, Fault& fault)
     fault.action = action->action;
     const std::string_view value = action->takesValue ? what.substr(equals + 1) : std::string_view();
     if (action->action == FaultAction::ReplyBytes) {
-        std::optional<std::vector<std::uint8_t>> bytes = ParseHex(value);
-        if (!bytes) {
-            return "bytes=HEX needs pairs of hex digits";
-        }
-        fault.bytes = std::move(*bytes);
+        return ParseReplyBytes(value, fault);
     }
     if (action->action == FaultAction::Late) {
         const std::optional<std::uint32_t> ms = ParseNumber(value);

@@ -8,7 +8,7 @@
 //          KIND#N   the Nth frame of that kind in the session
 //   WHAT   ce       reply "CE" (communication error)
 //          fe       reply "FE" (command error)
-//          bytes=HEX  reply these bytes (an even number of hex digits, may be none)
+//          bytes=HEX  reply these bytes (pairs of hex digits, at least one)
 //          silent   no reply
 //          late=MS  the due reply, MS milliseconds late
 //          vanish   the first half of the due reply, then the keyboard is gone

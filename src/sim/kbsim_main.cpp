@@ -4,6 +4,7 @@
 #include "sim/kbsim_options.h"
 #include "sim/pty_server.h"
 #include "sim/sim_summary.h"
+#include "sim/writable_path.h"
 
 #include <array>
 #include <cstdio>
@@ -48,8 +49,22 @@ bool WriteFlash(const tavex::SimulatedFlash& flash, const std::string& path)
     return static_cast<bool>(file);
 }
 
+// Asked before the device is offered: a host must not download into a
+// simulator that would fail to keep the result.
+bool CanWriteFlash(const std::string& path)
+{
+    const std::string reason = tavex::WhyNotWritable(path);
+    if (!reason.empty()) {
+        std::fprintf(stderr, "tavexdl-kbsim: cannot write %s: %s\n", path.c_str(), reason.c_str());
+    }
+    return reason.empty();
+}
+
 int Serve(const tavex::KbsimOptions& options)
 {
+    if (options.flashOut && !CanWriteFlash(*options.flashOut)) {
+        return kExitFailed;
+    }
     tavex::StopSignal stop;
     tavex::PtyMaster master;
     tavex::KeyboardModel model(options.keyboard);
@@ -57,8 +72,10 @@ int Serve(const tavex::KbsimOptions& options)
     std::printf("%s\n", master.SlavePath().c_str());
     std::fflush(stdout);
 
-    const tavex::ServeEnd end = tavex::PtyServer(master, model, stop, options.once).Run();
-    std::printf("end: %s\n%s", NameOf(end), tavex::SummaryText(model.Statistics(), model.Flash()).c_str());
+    tavex::PtyServer server(master, model, stop, options.once);
+    const tavex::ServeEnd end = server.Run();
+    std::printf("end: %s\n%s", NameOf(end),
+                tavex::SummaryText(model.Statistics(), server.RepliesDropped(), model.Flash()).c_str());
     std::fflush(stdout);
     if (options.flashOut && !WriteFlash(model.Flash(), *options.flashOut)) {
         std::fprintf(stderr, "tavexdl-kbsim: cannot write %s\n", options.flashOut->c_str());

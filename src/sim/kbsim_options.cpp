@@ -1,6 +1,7 @@
 #include "sim/kbsim_options.h"
 
 #include "sim/line_speed.h"
+#include "sim/reply_queue.h"
 
 #include <array>
 #include <charconv>
@@ -25,7 +26,8 @@ const char* const kKbsimUsage =
     "  --pace                  pace the line at its baud rate, 10 bits a byte\n"
     "  --pace-baud B           pace the line at B baud (50 to 115200), whatever its setting\n"
     "  --once                  serve one host: stop when it closes the device\n"
-    "  --flash-out FILE        write the flash as a hex listing to FILE at the end\n"
+    "  --flash-out FILE        write the flash as a hex listing to FILE at the end;\n"
+    "                          a FILE that cannot be written is refused at the start\n"
     "  --help                  print this help\n"
     "\n"
     "A fault is WHERE:WHAT.\n"
@@ -33,15 +35,22 @@ const char* const kKbsimUsage =
     "         KIND    every frame of a kind: C0, T7, C1, S2 or S8\n"
     "         KIND#N  the Nth frame of that kind\n"
     "  WHAT   ce | fe          reply \"CE\" | \"FE\"\n"
-    "         bytes=HEX        reply these bytes\n"
+    "         bytes=HEX        reply these bytes (one or more)\n"
     "         silent           no reply\n"
     "         late=MS          the reply, MS milliseconds late\n"
     "         vanish           half the reply, then the keyboard is gone (the simulator exits)\n"
     "  e.g. --fault S2:ce --fault 3:silent --fault S2#2:late=7000 --fault C1:bytes=4F4B4F4B\n"
     "\n"
     "A frame with a bad checksum is answered \"CE\"; an unknown command or a\n"
-    "body that does not fit its command, \"FE\". Exit 0, 1 on failure, 2 on a\n"
+    "body that does not fit its command, \"FE\". A frame left unfinished is\n"
+    "dropped once the line has been quiet for half a second (with --pace, from\n"
+    "when its last byte has crossed), so the next frame is read from its first\n"
+    "byte. Replies waiting to go out (to a host that floods frames or does not\n"
+    "read) are held up to 4 KiB; the newest beyond that are dropped whole and\n"
+    "counted in the summary (\"replies dropped\"). Exit 0, 1 on failure, 2 on a\n"
     "usage error.\n";
+
+static_assert(kMaxWaitingReplyBytes == 4096, "the usage gives the bound on waiting replies as 4 KiB");
 
 namespace {
 

@@ -12,6 +12,11 @@ namespace tavex {
 namespace {
 
 constexpr std::uint64_t kMicrosPerMilli = 1000;
+// How long the line must stay quiet before a frame begun on it is given up.
+// A host sends a frame's bytes back to back, so a pause this long means the
+// bytes before it were noise or a frame the host abandoned; without giving
+// up, they would swallow the host's next frames as their body.
+constexpr std::uint64_t kUnfinishedFrameQuietMicros = 500'000;
 
 // Positions in a frame's count-and-body bytes.
 constexpr std::size_t kSectorIndex = 3;   // after the count and the two key bytes
@@ -34,14 +39,18 @@ std::vector<std::uint8_t> ToVector(const std::array<std::uint8_t, N>& bytes)
 
 KeyboardModel::KeyboardModel(KeyboardConfig config) : config_(std::move(config)) {}
 
-KeyboardResponse KeyboardModel::Receive(std::span<const std::uint8_t> bytes, std::uint32_t baud)
+KeyboardResponse KeyboardModel::Receive(std::span<const std::uint8_t> bytes, std::uint32_t baud,
+                                        std::uint64_t arrivalMicros)
 {
     KeyboardResponse response;
-    if (vanished_) {
+    if (vanished_ || bytes.empty()) {  // no bytes leave the quiet unbroken
         return response;
     }
     const bool legible = !config_.onlyBaud || *config_.onlyBaud == baud;
     const std::uint64_t byteMicros = config_.paceWire ? ByteTimeMicros(config_.paceBaud.value_or(baud)) : 0;
+    DropFrameLeftUnfinished(arrivalMicros);
+    // On a paced line the bytes cross one after another; the quiet starts after the last.
+    lineQuietSinceMicros_ = arrivalMicros + bytes.size() * byteMicros;
     std::uint64_t lineFreeMicros = 0;
     for (const Frame& frame : parser_.Feed(bytes, legible)) {
         Answer(frame, byteMicros, response, lineFreeMicros);
@@ -58,6 +67,13 @@ void KeyboardModel::StartSession()
     parser_.Reset();
     sessionFrames_ = 0;
     sessionFramesByKind_ = {};
+}
+
+void KeyboardModel::DropFrameLeftUnfinished(std::uint64_t arrivalMicros)
+{
+    if (lineQuietSinceMicros_ && arrivalMicros >= *lineQuietSinceMicros_ + kUnfinishedFrameQuietMicros) {
+        parser_.Reset();
+    }
 }
 
 void KeyboardModel::Answer(const Frame& frame, std::uint64_t byteMicros, KeyboardResponse& response,

@@ -6,6 +6,9 @@
 //
 // Frames are numbered from 1 in each session (from the host opening the line
 // to its closing it); frames heard only as line noise get no number.
+//
+// Time is the owner's: it says when each lot of bytes arrived, on any clock
+// that only moves forward, so the model can be run on a virtual clock.
 
 #include "sim/frame_parser.h"
 #include "sim/frame_rules.h"
@@ -16,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace tavex {
@@ -24,10 +28,12 @@ class KeyboardModel {
 public:
     explicit KeyboardModel(KeyboardConfig config);
 
-    // Takes bytes that arrived together on a line set to `baud`. The delays
-    // of the response count from their arrival. Once the keyboard has
-    // vanished it takes nothing and answers nothing.
-    KeyboardResponse Receive(std::span<const std::uint8_t> bytes, std::uint32_t baud);
+    // Takes bytes that arrived together, at `arrivalMicros`, on a line set
+    // to `baud`. The delays of the response count from their arrival. A
+    // frame left unfinished while the line was quiet for half a second is
+    // dropped first, so the next frame is read from its first byte. Once
+    // the keyboard has vanished it takes nothing and answers nothing.
+    KeyboardResponse Receive(std::span<const std::uint8_t> bytes, std::uint32_t baud, std::uint64_t arrivalMicros);
 
     // A host has opened the line: frame numbers start again and a frame the
     // last host left unfinished is forgotten. The flash is kept.
@@ -38,6 +44,8 @@ public:
     const SimulatedFlash& Flash() const { return flash_; }
 
 private:
+    // Drops the frame begun, if the line has been quiet long enough by `arrivalMicros`.
+    void DropFrameLeftUnfinished(std::uint64_t arrivalMicros);
     // Answers one frame into `response`; `lineFreeMicros` is when the line
     // has finished the replies before it, and is moved past this one.
     void Answer(const Frame& frame, std::uint64_t byteMicros, KeyboardResponse& response,
@@ -52,6 +60,7 @@ private:
     std::uint32_t sessionFrames_ = 0;
     std::array<std::uint32_t, kCommandKindCount> sessionFramesByKind_{};
     bool vanished_ = false;
+    std::optional<std::uint64_t> lineQuietSinceMicros_;  // when the last byte heard had crossed the line
 };
 
 } // namespace tavex

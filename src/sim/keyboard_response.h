@@ -12,6 +12,7 @@ namespace tavex {
 struct ReplyPiece {
     std::uint64_t delayMicros = 0;  // from the arrival of the bytes that asked for it
     std::vector<std::uint8_t> bytes;
+    bool startsReply = true;        // false for the later pieces of a reply sent a byte at a time
 
     bool operator==(const ReplyPiece&) const = default;
 };

@@ -84,8 +84,9 @@ void PtyServer::ReadHost()
         sessionHeardBytes_ = true;
         // The host sets the speed before it writes, so the speed now is the
         // one these bytes were sent at.
-        const KeyboardResponse response = model_.Receive(std::span(bytes.data(), got), master_.LineBaud());
-        replies_.Schedule(NowMicros(), response);
+        const std::uint64_t now = NowMicros();
+        const KeyboardResponse response = model_.Receive(std::span(bytes.data(), got), master_.LineBaud(), now);
+        replies_.Schedule(now, response);
     }
     hungUp_ = hungUp_ || read == LineRead::HungUp;
 }

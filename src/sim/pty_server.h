@@ -32,6 +32,9 @@ public:
 
     ServeEnd Run();
 
+    // Replies dropped because the host left too many unread.
+    std::uint64_t RepliesDropped() const { return replies_.DroppedReplies(); }
+
 private:
     std::optional<timespec> PollTimeout() const;
     void ReadHost();

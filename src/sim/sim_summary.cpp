@@ -38,7 +38,7 @@ std::string SectorList(const SimulatedFlash& flash)
 
 } // namespace
 
-std::string SummaryText(const SimStatistics& statistics, const SimulatedFlash& flash)
+std::string SummaryText(const SimStatistics& statistics, std::uint64_t repliesDropped, const SimulatedFlash& flash)
 {
     std::ostringstream text;
     text << FramesByKind(statistics) << '\n'
@@ -46,6 +46,7 @@ std::string SummaryText(const SimStatistics& statistics, const SimulatedFlash& f
          << "malformed frames: " << statistics.malformedFrames << '\n'
          << "faults applied: " << statistics.faultsApplied << '\n'
          << "wrong-baud frames: " << statistics.wrongBaudFrames << '\n'
+         << "replies dropped: " << repliesDropped << '\n'
          << "flash digest: " << DigestText(flash.Digest()) << '\n'
          << "sectors erased: " << flash.SectorErases() << " (" << SectorList(flash) << ")\n"
          << "blocks written: " << flash.BlocksWritten() << '\n'

@@ -28,9 +28,9 @@ std::uint64_t AppendReply(KeyboardResponse& response, std::uint64_t startMicros,
         return startMicros;
     }
     std::uint64_t due = startMicros;
-    for (std::uint8_t byte : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
         due += byteMicros;
-        response.pieces.push_back({due, {byte}});
+        response.pieces.push_back({due, {bytes[i]}, i == 0});
     }
     return due;
 }

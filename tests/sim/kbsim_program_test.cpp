@@ -3,15 +3,23 @@
 #include "frame_bytes.h"
 #include "kbsim_process.h"
 #include "pty_client.h"
+#include "sim/keyboard_model.h"
 #include "sim/simulated_flash.h"
 #include "support/scratch_directory.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <termios.h>
+#include <thread>
 
 namespace tavex {
 namespace {
@@ -23,6 +31,9 @@ using test::PtyClient;
 constexpr int kStartMs = 5000;     // the device path, or the end of the program
 constexpr int kReplyMs = 2000;     // a reply that should come
 constexpr int kSilenceMs = 300;    // a reply that should not
+// Longer than the half second of quiet after which the keyboard drops an
+// unfinished frame.
+constexpr auto kQuietLine = std::chrono::milliseconds(700);
 
 const ByteVector kIdentification(bootloader::kIdentification.begin(), bootloader::kIdentification.end());
 
@@ -60,6 +71,37 @@ TEST(KbsimProgram, PrintsTheDeviceFirstAndAnswersPingWithTheIdentification)
     RunningKbsim kbsim({});
     ASSERT_EQ(kbsim.device.rfind("/dev/", 0), 0U) << kbsim.device;
     PtyClient host(kbsim.device, B19200);
+    host.Write(test::PingFrame());
+    EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
+}
+
+// Random bytes from a fixed seed: line noise, or a host speaking another protocol.
+ByteVector Noise(std::size_t count)
+{
+    std::mt19937 random(20240611);
+    ByteVector bytes(count);
+    for (std::uint8_t& byte : bytes) {
+        byte = static_cast<std::uint8_t>(random() & 0xFF);
+    }
+    return bytes;
+}
+
+TEST(KbsimProgram, ReadsAFreshFrameOnceTheLineHasBeenQuietAfterNoise)
+{
+    const ByteVector noise = Noise(5000);
+    // What the keyboard answers to the frames it makes out in the noise.
+    // The noise ends mid-frame: a PING straight after it would be taken as
+    // the rest of that frame.
+    KeyboardModel reference{KeyboardConfig{}};
+    const ByteVector noiseReplies = reference.Receive(noise, 19200, 0).Bytes();
+    ASSERT_NE(reference.Receive(test::PingFrame(), 19200, 0).Bytes(), kIdentification);
+
+    RunningKbsim kbsim({});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(noise);
+    // Once these are in, the simulator has read the noise: the quiet starts here.
+    ASSERT_EQ(host.Read(noiseReplies.size(), kReplyMs), noiseReplies);
+    std::this_thread::sleep_for(kQuietLine);
     host.Write(test::PingFrame());
     EXPECT_EQ(host.Read(18, kReplyMs), kIdentification);
 }
@@ -179,6 +221,31 @@ TEST(KbsimProgram, HoldsALateReplyBackAndVanishesHalfWayThroughAnother)
     EXPECT_TRUE(Contains(kbsim.process.RestOfOut(), "end: vanished\n"));
 }
 
+TEST(KbsimProgram, DropsAndCountsRepliesAHostFloodingPingsNeverReads)
+{
+    // Far more replies than the line and the simulator's 4 KiB can hold.
+    constexpr int kPings = 10'000;
+    ByteVector flood;
+    for (int i = 0; i < kPings; ++i) {
+        const ByteVector ping = test::PingFrame();
+        flood.insert(flood.end(), ping.begin(), ping.end());
+    }
+    RunningKbsim kbsim({"--once"});
+    PtyClient host(kbsim.device, B19200);
+    host.Write(flood);
+    host.Close();
+    ASSERT_EQ(kbsim.process.Wait(kStartMs), 0);
+
+    const std::string summary = kbsim.process.RestOfOut();
+    EXPECT_TRUE(Contains(summary, "frames: C0 " + std::to_string(kPings) + " ")) << summary;
+    const std::string label = "replies dropped: ";
+    const std::size_t at = summary.find(label);
+    ASSERT_NE(at, std::string::npos) << summary;
+    const unsigned long dropped = std::stoul(summary.substr(at + label.size()));
+    EXPECT_GT(dropped, 0U) << summary;
+    EXPECT_LT(dropped, static_cast<unsigned long>(kPings)) << summary;
+}
+
 TEST(KbsimProgram, StopsOnSigintWithItsSummary)
 {
     RunningKbsim kbsim({});
@@ -189,12 +256,58 @@ TEST(KbsimProgram, StopsOnSigintWithItsSummary)
     EXPECT_TRUE(Contains(summary, "end: stopped\nframes: C0 0 T7 0 C1 0 S2 0 S8 0 unknown 0\n")) << summary;
 }
 
-TEST(KbsimProgram, FailsWhenItCannotWriteTheFlashFile)
+TEST(KbsimProgram, FailsWhenItCannotWriteTheFlashFileAtTheEnd)
 {
-    RunningKbsim kbsim({"--flash-out", "/nonexistent-directory/flash.txt"});
+    test::ScratchDirectory scratch;
+    const std::string directory = scratch.Path() + "/out";
+    std::filesystem::create_directory(directory);
+    const std::string flashFile = directory + "/flash.txt";
+    RunningKbsim kbsim({"--flash-out", flashFile});
+    ASSERT_FALSE(kbsim.device.empty()) << kbsim.process.Err();
+    std::filesystem::remove_all(directory);  // gone while the simulator runs
     kbsim.process.Signal(SIGTERM);
     EXPECT_EQ(kbsim.process.Wait(kStartMs), 1);
-    EXPECT_EQ(kbsim.process.Err(), "tavexdl-kbsim: cannot write /nonexistent-directory/flash.txt\n");
+    EXPECT_EQ(kbsim.process.Err(), "tavexdl-kbsim: cannot write " + flashFile + "\n");
+}
+
+TEST(KbsimProgram, RefusesAFlashFileItCannotWriteBeforeOfferingTheDevice)
+{
+    test::ScratchDirectory scratch;
+    const std::string plainFile = scratch.Write("plain", "not a directory");
+    struct Case {
+        std::string path;
+        int error;
+    };
+    for (const Case& c : {Case{"/nonexistent-directory/flash.txt", ENOENT}, Case{scratch.Path(), EISDIR},
+                          Case{plainFile + "/flash.txt", ENOTDIR}}) {
+        KbsimProcess kbsim({"--flash-out", c.path});
+        EXPECT_EQ(kbsim.Wait(kStartMs), 1) << c.path;
+        EXPECT_EQ(kbsim.RestOfOut(), "") << "no device offered for " << c.path;
+        EXPECT_EQ(kbsim.Err(), "tavexdl-kbsim: cannot write " + c.path + ": " + std::strerror(c.error) + "\n");
+    }
+}
+
+TEST(KbsimProgram, LeavesTheFlashFileAsItFindsItUntilTheEnd)
+{
+    test::ScratchDirectory scratch;
+    struct Case {
+        const char* name;
+        std::optional<std::string> before;  // what the file holds when the simulator starts, if it exists
+    };
+    for (const Case& c : {Case{"held.txt", "what an earlier run wrote\n"}, Case{"new.txt", std::nullopt}}) {
+        const std::string flashFile = scratch.Path() + "/" + c.name;
+        if (c.before) {
+            scratch.Write(c.name, *c.before);
+        }
+        RunningKbsim kbsim({"--flash-out", flashFile});
+        ASSERT_FALSE(kbsim.device.empty()) << kbsim.process.Err();
+        EXPECT_EQ(std::filesystem::exists(flashFile), c.before.has_value()) << c.name;
+        if (c.before) {
+            EXPECT_EQ(Slurp(flashFile), *c.before) << "not truncated at the start";
+        }
+        kbsim.StopAndSummarise();
+        EXPECT_EQ(Slurp(flashFile).rfind("digest ", 0), 0U) << c.name << " holds the listing:\n" << Slurp(flashFile);
+    }
 }
 
 TEST(KbsimProgram, HelpListsEveryOption)
@@ -224,6 +337,7 @@ TEST(KbsimProgram, RefusesABadCommandLineWithItsUsage)
                           Case{{"--processing-ms", "x"}, "--processing-ms takes milliseconds"},
                           Case{{"--fault", "S9:ce"}, "--fault S9:ce: "},
                           Case{{"--fault", "S2:boom"}, "--fault S2:boom: unknown fault 'boom'"},
+                          Case{{"--fault", "S2:bytes="}, "--fault S2:bytes=: bytes=HEX needs at least one byte"},
                           Case{{"--pace", "extra"}, "unknown option 'extra'"}}) {
         KbsimProcess kbsim(c.arguments);
         EXPECT_EQ(kbsim.Wait(kStartMs), 2) << c.message;

@@ -39,7 +39,7 @@ void KeyboardLinkControl::SetOutput(const std::vector<std::uint8_t>& bytes)
     }
     frames.push_back(bytes);
     frameBauds.push_back(baud_);
-    for (const ReplyPiece& piece : keyboard_.Receive(bytes, baud_).pieces) {
+    for (const ReplyPiece& piece : keyboard_.Receive(bytes, baud_, NowMicros()).pieces) {
         After(piece.delayMicros, [this, bytes = piece.bytes, opening = openings_] { Arrive(bytes, opening); });
     }
 }

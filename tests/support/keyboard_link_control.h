@@ -48,6 +48,8 @@ public:
     void SetOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
 
 protected:
+    // Now, on the subclass's clock, in microseconds.
+    virtual std::uint64_t NowMicros() const = 0;
     // Runs `arrival` once `delayMicros` have passed, whatever the thread does.
     virtual void After(std::uint64_t delayMicros, std::function<void()> arrival) = 0;
     // Hands the notification to the thread's message queue.

@@ -12,6 +12,7 @@ public:
     ModelCommControl(VirtualEventLoop& loop, KeyboardModel& keyboard) : KeyboardLinkControl(keyboard), loop_(loop) {}
 
 protected:
+    std::uint64_t NowMicros() const override { return loop_.NowMicros(); }
     void After(std::uint64_t delayMicros, std::function<void()> arrival) override
     {
         loop_.Happen(loop_.NowMicros() + delayMicros, std::move(arrival));

@@ -36,14 +36,14 @@ TEST(WirePacing, TakesTenBitTimesAByte)
 TEST(KeyboardTiming, AnswersAtOnceUnlessToldToTakeItsTime)
 {
     KeyboardModel prompt{KeyboardConfig{}};
-    EXPECT_EQ(Delays(prompt.Receive(test::PingFrame(), 19200)), std::vector<std::uint64_t>{0});
+    EXPECT_EQ(Delays(prompt.Receive(test::PingFrame(), 19200, 0)), std::vector<std::uint64_t>{0});
 
     KeyboardConfig config;
     config.processingMs = 30;
     config.faults.Add(*ParseFault("C0#2:late=7000").fault);
     KeyboardModel slow(std::move(config));
-    EXPECT_EQ(Delays(slow.Receive(test::PingFrame(), 19200)), std::vector<std::uint64_t>{30'000});
-    EXPECT_EQ(Delays(slow.Receive(test::PingFrame(), 19200)), std::vector<std::uint64_t>{7'030'000});
+    EXPECT_EQ(Delays(slow.Receive(test::PingFrame(), 19200, 0)), std::vector<std::uint64_t>{30'000});
+    EXPECT_EQ(Delays(slow.Receive(test::PingFrame(), 19200, 0)), std::vector<std::uint64_t>{7'030'000});
 }
 
 TEST(KeyboardTiming, SendsThePartialReplyOfAVanishingKeyboardAfterItsDelay)
@@ -52,7 +52,7 @@ TEST(KeyboardTiming, SendsThePartialReplyOfAVanishingKeyboardAfterItsDelay)
     config.processingMs = 5;
     config.faults.Add(*ParseFault("T7:vanish").fault);
     KeyboardModel keyboard(std::move(config));
-    const KeyboardResponse response = keyboard.Receive(test::ReadIdFrame(), 19200);
+    const KeyboardResponse response = keyboard.Receive(test::ReadIdFrame(), 19200, 0);
     ASSERT_EQ(response.pieces.size(), 1U);
     EXPECT_EQ(response.pieces[0].delayMicros, 5'000U);
     EXPECT_EQ(response.pieces[0].bytes.size(), bootloader::kKeyboardIdLength / 2);
@@ -68,7 +68,7 @@ TEST(KeyboardTiming, PacedRepliesFollowTheFrameByteByByteAtTheLineSpeed)
 
     // The 4-byte PING crosses the line, the keyboard thinks for 1 ms, then
     // each of the 18 bytes takes its own time.
-    const KeyboardResponse response = keyboard.Receive(test::PingFrame(), 19200);
+    const KeyboardResponse response = keyboard.Receive(test::PingFrame(), 19200, 0);
     ASSERT_EQ(response.pieces.size(), bootloader::kIdentification.size());
     for (std::size_t i = 0; i < response.pieces.size(); ++i) {
         EXPECT_EQ(response.pieces[i].delayMicros, 4 * byte + 1000 + (i + 1) * byte) << "byte " << i;
@@ -85,7 +85,7 @@ TEST(KeyboardTiming, PacedRepliesToFramesSentTogetherQueueBehindEachOther)
 
     // The second PING has crossed the line long before the 18 bytes of the
     // first reply have: its reply follows them.
-    const KeyboardResponse response = keyboard.Receive(test::Joined({test::PingFrame(), test::PingFrame()}), 57600);
+    const KeyboardResponse response = keyboard.Receive(test::Joined({test::PingFrame(), test::PingFrame()}), 57600, 0);
     ASSERT_EQ(response.pieces.size(), 36U);
     EXPECT_EQ(response.pieces[17].delayMicros, 4 * byte + 18 * byte);
     EXPECT_EQ(response.pieces[18].delayMicros, 4 * byte + 19 * byte);
@@ -93,7 +93,7 @@ TEST(KeyboardTiming, PacedRepliesToFramesSentTogetherQueueBehindEachOther)
     // A frame still crossing when the line is free answers when it has crossed.
     const ByteVector shortThenLong =
         test::Joined({test::FlashSectorFrame(1), test::WriteBlockFrame(0x10, ByteVector(16, 0))});
-    const KeyboardResponse second = keyboard.Receive(shortThenLong, 57600);
+    const KeyboardResponse second = keyboard.Receive(shortThenLong, 57600, 0);
     ASSERT_EQ(second.pieces.size(), 4U);
     EXPECT_EQ(second.pieces[1].delayMicros, 9 * byte);
     EXPECT_EQ(second.pieces[2].delayMicros, shortThenLong.size() * byte + byte);

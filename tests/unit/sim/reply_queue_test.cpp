@@ -1,8 +1,12 @@
 #include "sim/reply_queue.h"
 
+#include "sim/keyboard_model.h"
+
 #include "frame_bytes.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace tavex {
 namespace {
@@ -79,6 +83,137 @@ TEST(ReplyQueue, ForgetsEverythingOnClear)
     const DueBytes due = queue.TakeDue(10);
     EXPECT_EQ(due.bytes, Text("FE"));
     EXPECT_FALSE(due.vanish);
+}
+
+// Replies to one lot of bytes, each due at once: as one piece, or paced as a
+// piece a byte.
+KeyboardResponse Replies(const std::vector<const char*>& texts, bool paced)
+{
+    KeyboardResponse response;
+    for (const char* text : texts) {
+        const ByteVector bytes = Text(text);
+        if (!paced) {
+            response.pieces.push_back({0, bytes});
+            continue;
+        }
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            response.pieces.push_back({i, {bytes[i]}, i == 0});
+        }
+    }
+    return response;
+}
+
+struct FloodCase {
+    const char* name;
+    std::size_t bound;
+    bool paced;
+    std::vector<const char*> replies;
+    const char* sent;  // all that goes out
+    std::uint64_t dropped;
+};
+
+class ReplyQueueBound : public testing::TestWithParam<FloodCase> {};
+
+TEST_P(ReplyQueueBound, DropsTheNewestRepliesWholeOnceItHoldsItsBound)
+{
+    const FloodCase& c = GetParam();
+    ReplyQueue queue(c.bound);
+    queue.Schedule(0, Replies(c.replies, c.paced));
+    EXPECT_EQ(queue.TakeDue(1'000'000).bytes, Text(c.sent));
+    EXPECT_EQ(queue.DroppedReplies(), c.dropped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Floods, ReplyQueueBound,
+    testing::Values(FloodCase{"RoomForAll", 6, false, {"OK", "OK", "OK"}, "OKOKOK", 0},
+                    FloodCase{"NewestDropped", 4, false, {"OK", "CE", "FE", "OK"}, "OKCE", 2},
+                    FloodCase{"LongReplyNotCut", 4, false, {"O", "Norwick", "OK"}, "ONorwick", 1},
+                    FloodCase{"PacedReplyNotCut", 3, true, {"Norwick", "OK"}, "Norwick", 1},
+                    FloodCase{"PacedRepliesCountedWhole", 4, true, {"OK", "CE", "FE", "OK"}, "OKCE", 2}),
+    [](const testing::TestParamInfo<FloodCase>& info) { return info.param.name; });
+
+TEST(ReplyQueueBound, TakesRepliesAgainOnceTheHostHasReadSome)
+{
+    ReplyQueue queue(4);
+    queue.Schedule(0, Replies({"OK", "OK", "FE"}, false));
+    EXPECT_EQ(queue.TakeDue(0).bytes, Text("OKOK"));
+    queue.Schedule(10, Replies({"CE"}, false));
+    EXPECT_EQ(queue.TakeDue(10).bytes, Text("CE"));
+    EXPECT_EQ(queue.DroppedReplies(), 1U);
+}
+
+TEST(ReplyQueueBound, NeverDropsBytesPutBackAndCountsThemAgainstTheBound)
+{
+    ReplyQueue queue(2);
+    queue.Schedule(0, Replies({"OK"}, false));
+    ASSERT_EQ(queue.TakeDue(0).bytes, Text("OK"));
+    queue.PutBack(Text("OK"));  // the line took none of them
+    queue.Schedule(0, Replies({"FE"}, false));
+    EXPECT_EQ(queue.DroppedReplies(), 1U) << "the bytes put back fill the queue";
+    ASSERT_EQ(queue.TakeDue(0).bytes, Text("OK"));
+
+    // A reply that came in while they were out leaves them no room; they go back all the same.
+    queue.Schedule(0, Replies({"CE"}, false));
+    ASSERT_EQ(queue.TakeDue(0).bytes, Text("CE"));
+    queue.Schedule(0, Replies({"FE"}, false));
+    queue.PutBack(Text("CE"));
+    EXPECT_EQ(queue.TakeDue(0).bytes, Text("CEFE"));
+    EXPECT_EQ(queue.DroppedReplies(), 1U);
+}
+
+TEST(ReplyQueueBound, VanishesEvenWhenTheLastReplyIsDropped)
+{
+    ReplyQueue queue(2);
+    queue.Schedule(0, Replies({"OK"}, false));
+    queue.Schedule(0, Reply({{100, Text("No")}}, true));
+    const DueBytes before = queue.TakeDue(50);
+    EXPECT_EQ(before.bytes, Text("OK"));
+    EXPECT_FALSE(before.vanish);
+    const DueBytes last = queue.TakeDue(100);
+    EXPECT_EQ(last.bytes, ByteVector());
+    EXPECT_TRUE(last.vanish);
+    EXPECT_EQ(queue.DroppedReplies(), 1U);
+}
+
+TEST(ReplyQueueBound, DoesNotHoldRepliesUpBehindOnesItDropped)
+{
+    ReplyQueue queue(2);
+    queue.Schedule(0, Reply({{0, Text("OK")}}));
+    queue.Schedule(0, Reply({{9'000'000, Text("late")}}));  // dropped
+    ASSERT_EQ(queue.TakeDue(0).bytes, Text("OK"));
+    queue.PutBack(Text("K"));  // the line took only the "O"
+    queue.Schedule(10, Reply({{0, Text("FE")}}));
+    EXPECT_EQ(queue.TakeDue(10).bytes, Text("KFE"));
+    EXPECT_EQ(queue.DroppedReplies(), 1U);
+}
+
+TEST(ReplyQueueBound, KeepsTheCountOfDroppedRepliesOverAClear)
+{
+    ReplyQueue queue(2);
+    queue.Schedule(0, Replies({"OK", "FE"}, false));
+    queue.Clear();
+    queue.Schedule(0, Replies({"CE"}, false));
+    EXPECT_EQ(queue.TakeDue(0).bytes, Text("CE"));
+    EXPECT_EQ(queue.DroppedReplies(), 1U);
+}
+
+TEST(ReplyQueueBound, HoldsAFloodOfPingsToAFewKibibytesByDefault)
+{
+    KeyboardConfig config;
+    config.paceWire = true;
+    KeyboardModel keyboard(std::move(config));
+    ReplyQueue queue;
+    const ByteVector ping = test::PingFrame();
+    constexpr std::uint64_t kPings = 10'000;
+    for (std::uint64_t i = 0; i < kPings; ++i) {
+        queue.Schedule(i, keyboard.Receive(ping, 115200, i));
+    }
+    const std::size_t waiting = queue.TakeDue(std::numeric_limits<std::uint64_t>::max()).bytes.size();
+    const std::size_t identification = bootloader::kIdentification.size();
+    EXPECT_GE(waiting, kMaxWaitingReplyBytes);
+    EXPECT_LT(waiting, kMaxWaitingReplyBytes + identification);
+    EXPECT_EQ(waiting % identification, 0U) << "only whole replies";
+    EXPECT_EQ(queue.DroppedReplies(), kPings - waiting / identification);
 }
 
 } // namespace
