@@ -7,6 +7,7 @@
 #include "cli/session_run.h"
 #include "cli/signal_relay.h"
 #include "cli/station_log.h"
+#include "cli/terminal_text.h"
 
 #include <QCoreApplication>
 
@@ -98,7 +99,7 @@ std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
             options.file = std::string(argument);
             haveFile = true;
         } else {
-            std::fprintf(stderr, "tavexdl-cli download: unexpected argument '%s'\n", argv[i]);
+            std::fprintf(stderr, "tavexdl-cli download: unexpected argument '%s'\n", TerminalSafe(argv[i]).c_str());
             return std::nullopt;
         }
     }
@@ -136,7 +137,7 @@ int RunDownloadCommand(int argc, char** argv)
     QCoreApplication application(qtArgc, argv);
     if (const std::string repeated = RepeatedDevice(options->targets); !repeated.empty()) {
         std::fprintf(stderr, "tavexdl-cli download: %s names a device already given; each keyboard once\n%s",
-                     repeated.c_str(), kUsage);
+                     TerminalSafe(repeated).c_str(), kUsage);
         return kExitUsage;
     }
     if (options->targets.size() > 1 || options->loop) {

@@ -27,18 +27,36 @@ std::vector<std::uint8_t> TracingCommControl::GetInput()
     return bytes;
 }
 
+// Opening and closing show in the trace, and a refusal with the reason the
+// device gave.
+void TracingCommControl::SetPortOpen(bool open)
+{
+    try {
+        inner_->SetPortOpen(open);
+    } catch (const CommControlError& error) {
+        TraceLine(open ? "open" : "close", std::string(" failed: ") + error.what());
+        throw;
+    }
+    TraceLine(open ? "open" : "close", "");
+}
+
 void TracingCommControl::Trace(const char* direction, const std::vector<std::uint8_t>& bytes) const
 {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
     std::string hex;
     for (std::uint8_t byte : bytes) {
         char pair[4];
         std::snprintf(pair, sizeof pair, " %02X", byte);
         hex += pair;
     }
+    TraceLine(direction, hex);
+}
+
+void TracingCommControl::TraceLine(const char* what, const std::string& text) const
+{
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
     char stamp[48];
-    std::snprintf(stamp, sizeof stamp, "%8lld ms %-8s", static_cast<long long>(elapsed.count()), direction);
-    WriteErr(linePrefix_ + stamp + hex + "\n");
+    std::snprintf(stamp, sizeof stamp, "%8lld ms %-8s", static_cast<long long>(elapsed.count()), what);
+    WriteErr(linePrefix_ + stamp + TerminalSafe(text) + "\n");
 }
 
 } // namespace tavex

@@ -31,7 +31,7 @@ public:
     void SetParityReplace(const std::string& replacement) override { inner_->SetParityReplace(replacement); }
     void SetInputMode(std::int32_t mode) override { inner_->SetInputMode(mode); }
     bool GetPortOpen() override { return inner_->GetPortOpen(); }
-    void SetPortOpen(bool open) override { inner_->SetPortOpen(open); }
+    void SetPortOpen(bool open) override;
     void SetOutput(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> GetInput() override;
     std::int16_t GetCommEvent() override { return inner_->GetCommEvent(); }
@@ -39,6 +39,7 @@ public:
 
 private:
     void Trace(const char* direction, const std::vector<std::uint8_t>& bytes) const;
+    void TraceLine(const char* what, const std::string& text) const;
 
     std::unique_ptr<ICommControl> inner_;
     std::string linePrefix_;

@@ -72,6 +72,13 @@ TEST(Refusals, ADeviceThatCannotBeOpenedIsReportedWithTheReason)
     }
     ::close(held);
 
+    ChildProcess traced(TAVEXDL_CLI, {"download", image, "--device", rig.scratch.Path() + "/missing", "--trace"});
+    EXPECT_EQ(traced.Wait(10000), 1);
+    const std::string trace = traced.Err();
+    EXPECT_NE(trace.find(" ms open     failed: " + rig.scratch.Path() + "/missing: No such file or directory\n"),
+              std::string::npos)
+        << trace;
+
     DownloadRig missing({});
     EXPECT_EQ(missing.Download(image, {"--device", "/dev/null/none"}), 1);  // two devices: JSON carries "device"
     EXPECT_TRUE(std::any_of(missing.events.begin(), missing.events.end(), [](const std::string& event) {
