@@ -19,9 +19,14 @@ bool IsRecordCommand(ProtocolState state)
 }
 
 // States in which a cancel takes the machine off-line at its next step.
+// A step never runs in SENT_S8 but when a cancel's end-of-table went out
+// while that step was already queued (an "OK" in, its step not yet run):
+// the cancel has done its work there too, and the step must not report it
+// as an internal error.
 bool CancelGoesOffline(ProtocolState state, ProtocolState machineState)
 {
     switch (state) {
+    case bpStateSENT_S8:
     case bpStateREADYNEXTRECORD:
     case bpStateSEND_C0:
     case bpStateSEND_C1:

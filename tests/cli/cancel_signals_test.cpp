@@ -48,7 +48,7 @@ TEST_P(CancelSignal, SendsTheEndOfTableAndEndsWith130)
         }
     }
     ASSERT_TRUE(signalled) << cli.Err();
-    EXPECT_EQ(cli.Wait(10000), 130) << cli.Err();
+    EXPECT_EQ(cli.Wait(10000), 130) << cli.RestOfOut() << cli.Err();
     for (const auto& rig : rigs) {
         const std::string summary = rig->Summary();
         EXPECT_NE(summary.find(" S8 1"), std::string::npos) << summary;

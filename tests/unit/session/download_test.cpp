@@ -193,6 +193,30 @@ struct CancelCase {
 
 class Cancel : public testing::TestWithParam<CancelCase> {};
 
+// The cancel's end-of-table goes out while the step for an "OK" that just
+// came in is still queued: that step finds the state the cancel left.
+TEST(Cancel, BetweenAnOkAndItsStepGoesOfflineWithoutAnInternalError)
+{
+    for (const char* name : {"image.s19", "image.s20"}) {
+        SCOPED_TRACE(name);
+        SessionBench bench;
+        bench.files.Add("image.s19", kSmallImage);
+        bench.files.Add("image.s20", Lines({"#schema 1", "#hardware 1", test::FlashSectorLine(1),
+                                            test::WriteBlockLine(0x100, {1}), test::WriteBlockLine(0x110, {2})}));
+        bench.Open();
+        ASSERT_TRUE(bench.StartUntil(name, bpStateSENT_S2));
+        ASSERT_TRUE(bench.loop.RunUntil([&] { return bench.session.State() == bpStateRECEIVE_OK; },
+                                        bench.loop.NowMicros() + 10'000'000));
+        bench.session.OnOK();
+        EXPECT_EQ(bench.session.State(), bpStateSENT_S8);
+        ASSERT_TRUE(bench.RunToIdle());
+        EXPECT_TRUE(bench.host.messages.empty()) << bench.host.messages.front();
+        EXPECT_EQ(bench.host.statusLines.back(), "OFF-LINE");
+        EXPECT_FALSE(bench.control().GetPortOpen());
+        EXPECT_TRUE(bench.session.WasCancelled());
+    }
+}
+
 TEST_P(Cancel, SendsTheEndOfTableAfterAPauseAndStopsAtTheNextStep)
 {
     const CancelCase& c = GetParam();
