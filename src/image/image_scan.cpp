@@ -10,13 +10,13 @@ namespace tavex {
 
 namespace {
 
-void CountRecord(ImageStatistics& statistics, ProtocolState sendState, const RecordFields& record)
+void CountRecord(ImageStatistics& statistics, RecordKind kind, const RecordFields& record)
 {
-    switch (sendState) {
-    case bpStateSEND_C1:
+    switch (kind) {
+    case RecordKind::FlashSector:
         ++statistics.flashSectors;
         break;
-    case bpStateSEND_S2:
+    case RecordKind::WriteBlock:
         ++statistics.writeBlocks;
         statistics.dataBytes += static_cast<std::uint64_t>(record.recordLength);
         statistics.lowestBlockAddress = std::min(statistics.lowestBlockAddress.value_or(record.blockAddress),
@@ -24,7 +24,7 @@ void CountRecord(ImageStatistics& statistics, ProtocolState sendState, const Rec
         statistics.highestBlockAddress = std::max(statistics.highestBlockAddress.value_or(record.blockAddress),
                                                   record.blockAddress);
         break;
-    default:
+    case RecordKind::EndOfTable:
         ++statistics.endOfTables;
         break;
     }
@@ -52,11 +52,11 @@ ScanPass Scan(ImageCursor& cursor, NextLineFunction next)
             break;
         case LineOutcome::Dropped:
             ++pass.dropped;
-            CountRecord(pass.statistics, line.sendState, record);
+            CountRecord(pass.statistics, line.kind, record);
             break;
         case LineOutcome::Record:
             ++pass.sent;
-            CountRecord(pass.statistics, line.sendState, record);
+            CountRecord(pass.statistics, line.kind, record);
             break;
         }
     }

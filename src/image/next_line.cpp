@@ -21,11 +21,11 @@ NextLine NextS19Line(ImageCursor& cursor, RecordFields& record, std::string& ses
     case LineStart::TwoBytesRead:
         break;
     }
-    const auto sendState = DecodeRecord(cursor, record, sessionMessage);
-    if (!sendState) {
+    const auto kind = DecodeRecord(cursor, record, sessionMessage);
+    if (!kind) {
         return Failed();
     }
-    return {LineOutcome::Record, *sendState};
+    return {LineOutcome::Record, *kind};
 }
 
 NextLine NextS20Line(ImageCursor& cursor, RecordFields& record, CDirectiveParser& parser,
@@ -50,8 +50,8 @@ NextLine NextS20Line(ImageCursor& cursor, RecordFields& record, CDirectiveParser
                                             cursor.lineNumber, cursor.fileName);
         return Failed();
     }
-    const auto sendState = DecodeRecord(cursor, record, sessionMessage);
-    if (!sendState) {
+    const auto kind = DecodeRecord(cursor, record, sessionMessage);
+    if (!kind) {
         return Failed();
     }
     if (!parser.CheckCommand(cursor.lineNumber)) {
@@ -59,9 +59,9 @@ NextLine NextS20Line(ImageCursor& cursor, RecordFields& record, CDirectiveParser
         return Failed();
     }
     if (parser.skipRecords) {
-        return {LineOutcome::Dropped, *sendState};
+        return {LineOutcome::Dropped, *kind};
     }
-    return {LineOutcome::Record, *sendState};
+    return {LineOutcome::Record, *kind};
 }
 
 } // namespace tavex

@@ -7,14 +7,14 @@
 
 #include "image/directive_parser.h"
 #include "image/image_cursor.h"
-#include "protocol/protocol_state.h"
+#include "image/record_kind.h"
 
 #include <string>
 
 namespace tavex {
 
 enum class LineOutcome {
-    Record,      // a record to send; sendState tells which command
+    Record,      // a record to send; kind tells which command
     Dropped,     // a record read and verified, but not for this keyboard
     Consumed,    // a blank, comment or directive line
     EndOfImage,  // no line left
@@ -23,7 +23,7 @@ enum class LineOutcome {
 
 struct NextLine {
     LineOutcome outcome;
-    ProtocolState sendState = bpStateNONE;
+    RecordKind kind = RecordKind::EndOfTable;
 };
 
 NextLine NextS19Line(ImageCursor& cursor, RecordFields& record, std::string& sessionMessage);

@@ -10,25 +10,25 @@ namespace tavex {
 
 namespace {
 
-struct RecordKind {
+struct RecordType {
     char type[2];
     std::string_view typeText;
     std::int32_t minLength;  // bounds of the length byte, checksum included
     std::int32_t maxLength;
-    ProtocolState sendState;
+    RecordKind kind;
 };
 
 // The three record types this bootloader knows; S2 carries 1 to 16 data bytes
 // behind its 3 address bytes.
-constexpr std::array<RecordKind, 3> kRecordKinds = {{
-    {{'C', '1'}, "C1", 4, 4, bpStateSEND_C1},
-    {{'S', '2'}, "S2", 5, 20, bpStateSEND_S2},
-    {{'S', '8'}, "S8", 4, 4, bpStateSEND_S8},
+constexpr std::array<RecordType, 3> kRecordTypes = {{
+    {{'C', '1'}, "C1", 4, 4, RecordKind::FlashSector},
+    {{'S', '2'}, "S2", 5, 20, RecordKind::WriteBlock},
+    {{'S', '8'}, "S8", 4, 4, RecordKind::EndOfTable},
 }};
 
-const RecordKind* FindKind(std::uint8_t first, std::uint8_t second)
+const RecordType* FindKind(std::uint8_t first, std::uint8_t second)
 {
-    for (const RecordKind& kind : kRecordKinds) {
+    for (const RecordType& kind : kRecordTypes) {
         if (static_cast<std::uint8_t>(kind.type[0]) == first &&
             static_cast<std::uint8_t>(kind.type[1]) == second) {
             return &kind;
@@ -103,10 +103,9 @@ LineStart ReadLineStart(ImageCursor& cursor, RecordFields& record, std::string& 
     return LineStart::Failed;
 }
 
-std::optional<ProtocolState> DecodeRecord(ImageCursor& cursor, RecordFields& record,
-                                          std::string& sessionMessage)
+std::optional<RecordKind> DecodeRecord(ImageCursor& cursor, RecordFields& record, std::string& sessionMessage)
 {
-    const RecordKind* kind = FindKind(record.recordBuffer[0], record.recordBuffer[1]);
+    const RecordType* kind = FindKind(record.recordBuffer[0], record.recordBuffer[1]);
     if (kind == nullptr) {
         sessionMessage = Message<124>(CharAt(record, 0), CharAt(record, 1), cursor.lineNumber, cursor.fileName);
         return std::nullopt;
@@ -161,11 +160,11 @@ std::optional<ProtocolState> DecodeRecord(ImageCursor& cursor, RecordFields& rec
 
     const auto& bytes = record.recordBuffer;
     record.recordLength = length;
-    switch (kind->sendState) {
-    case bpStateSEND_C1:
+    switch (kind->kind) {
+    case RecordKind::FlashSector:
         record.sectorNumber = bytes[2];
         break;
-    case bpStateSEND_S2:
+    case RecordKind::WriteBlock:
         record.blockAddress = (std::uint32_t{bytes[0]} << 16) | (std::uint32_t{bytes[1]} << 8) | bytes[2];
         record.recordData = 3;
         record.recordLength = length - 4;
@@ -173,7 +172,7 @@ std::optional<ProtocolState> DecodeRecord(ImageCursor& cursor, RecordFields& rec
     default:
         break;
     }
-    return kind->sendState;
+    return kind->kind;
 }
 
 } // namespace tavex

@@ -4,7 +4,7 @@
 // time: it never seeks, never looks ahead and never searches for a line end.
 
 #include "image/image_cursor.h"
-#include "protocol/protocol_state.h"
+#include "image/record_kind.h"
 
 #include <optional>
 #include <string>
@@ -25,10 +25,9 @@ LineStart ReadLineStart(ImageCursor& cursor, RecordFields& record, std::string& 
 std::uint8_t HexPairValue(char high, char low);
 
 // Reads the rest of the record line whose first two bytes ReadLineStart read,
-// checks it and fills the record fields. Answers the state that sends the
-// record (bpStateSEND_C1, bpStateSEND_S2 or bpStateSEND_S8), or nothing with
-// sessionMessage set.
-std::optional<ProtocolState> DecodeRecord(ImageCursor& cursor, RecordFields& record,
+// checks it and fills the record fields. Answers the record's kind, or
+// nothing with sessionMessage set.
+std::optional<RecordKind> DecodeRecord(ImageCursor& cursor, RecordFields& record,
                                           std::string& sessionMessage);
 
 // Message for a short read that is a fault of the medium, not the file's end.

@@ -13,6 +13,20 @@ namespace tavex {
 
 namespace {
 
+// The state whose step sends a record of this kind.
+ProtocolState SendStateOf(RecordKind kind)
+{
+    switch (kind) {
+    case RecordKind::FlashSector:
+        return bpStateSEND_C1;
+    case RecordKind::WriteBlock:
+        return bpStateSEND_S2;
+    case RecordKind::EndOfTable:
+        break;
+    }
+    return bpStateSEND_S8;
+}
+
 bool IsRecordCommand(ProtocolState state)
 {
     return state == bpStateSEND_C1 || state == bpStateSEND_S2 || state == bpStateSEND_S8;
@@ -226,7 +240,7 @@ void DownloadSession::DoReadNextRecord(MachineKind machine, ProtocolState s)
         PostStep();
         return;
     case LineOutcome::Record:
-        SetMachineState(line.sendState);
+        SetMachineState(SendStateOf(line.kind));
         PostStep();
         return;
     }

@@ -25,14 +25,17 @@ SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, std::i
         if (line.outcome != LineOutcome::Record) {
             continue;
         }
-        if (line.sendState == bpStateSEND_C1) {
+        switch (line.kind) {
+        case RecordKind::FlashSector:
             flash.EraseSector(static_cast<std::uint8_t>(record.sectorNumber));
-        } else if (line.sendState == bpStateSEND_S2) {
-            flash.WriteBlock(record.blockAddress,
-                             std::span(record.recordBuffer.data() + record.recordData,
-                                       static_cast<std::size_t>(record.recordLength)));
-        } else {
+            break;
+        case RecordKind::WriteBlock:
+            flash.WriteBlock(record.blockAddress, std::span(record.recordBuffer.data() + record.recordData,
+                                                            static_cast<std::size_t>(record.recordLength)));
+            break;
+        case RecordKind::EndOfTable:
             flash.EndTable();
+            break;
         }
     }
 }

@@ -13,7 +13,7 @@ using test::MemoryImage;
 // Reads one line as the .s19 machine does: ReadLineStart, then DecodeRecord.
 struct LineResult {
     LineStart start;
-    std::optional<ProtocolState> kind;
+    std::optional<RecordKind> kind;
     std::string message;
 };
 
@@ -49,19 +49,19 @@ TEST(RecordReader, DecodesTheThreeKindsAndCountsEveryByte)
     RecordFields record;
 
     LineResult line = ReadLine(image.cursor, record);
-    EXPECT_EQ(line.kind, bpStateSEND_C1);
+    EXPECT_EQ(line.kind, RecordKind::FlashSector);
     EXPECT_EQ(record.sectorNumber, 3);
     EXPECT_EQ(image.cursor.bytesRead, 14U);
 
     line = ReadLine(image.cursor, record);
-    EXPECT_EQ(line.kind, bpStateSEND_S2);
+    EXPECT_EQ(line.kind, RecordKind::WriteBlock);
     EXPECT_EQ(record.blockAddress, 0x012345U);
     EXPECT_EQ(record.recordLength, 1);
     EXPECT_EQ(record.recordBuffer[record.recordData], 0xAA);
     EXPECT_EQ(image.cursor.bytesRead, 30U);
 
     line = ReadLine(image.cursor, record);
-    EXPECT_EQ(line.kind, bpStateSEND_S8);
+    EXPECT_EQ(line.kind, RecordKind::EndOfTable);
     EXPECT_EQ(image.cursor.bytesRead, 44U);
     EXPECT_EQ(image.cursor.lineNumber, 3);
 
@@ -83,7 +83,7 @@ TEST(RecordReader, AcceptsAFullBlockOfSixteenBytesAndLowerCaseDigits)
     MemoryImage image(test::Lines({line}));
     RecordFields record;
     const LineResult result = ReadLine(image.cursor, record);
-    ASSERT_EQ(result.kind, bpStateSEND_S2) << result.message;
+    ASSERT_EQ(result.kind, RecordKind::WriteBlock) << result.message;
     EXPECT_EQ(record.blockAddress, 0xFEDCBAU);
     ASSERT_EQ(record.recordLength, 16);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), record.recordBuffer.begin() + 3));
