@@ -68,7 +68,7 @@ std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argum
 
 // The keyboard's flash after a good download of the image, as the keyboard
 // simulator lists its own.
-bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, std::int32_t fileKind)
+bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, FileKind fileKind)
 {
     OpenedImage image = OpenImage(files, options.file);
     std::ofstream out(options.flashOut);
@@ -96,7 +96,7 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
     }
 
     OpenedImage opened = OpenImage(files, options->file);
-    if (!options->flashOut.empty() && opened.fileKind == kFileKindS20 && !options->hardware) {
+    if (!options->flashOut.empty() && opened.fileKind == FileKind::S20 && !options->hardware) {
         std::fputs("tavexdl-cli check: --flash-out needs --hardware for an .s20 image\n", stderr);
         return kExitUsage;
     }

@@ -10,7 +10,7 @@ namespace tavex {
 
 namespace {
 
-std::string_view KindText(std::int32_t fileKind) { return fileKind == 0 ? ".s19" : ".s20"; }
+std::string_view KindText(FileKind fileKind) { return fileKind == FileKind::S19 ? ".s19" : ".s20"; }
 
 std::string Hex24(std::uint32_t address)
 {

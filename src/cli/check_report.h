@@ -8,7 +8,7 @@ namespace tavex {
 
 struct CheckedFile {
     std::string fileName;  // as the messages quote it
-    std::int32_t fileKind = 0;
+    FileKind fileKind = FileKind::S19;
     std::uint64_t fileLength = 0;
 };
 

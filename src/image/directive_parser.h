@@ -6,6 +6,7 @@
 // whether each record line is to be sent or dropped.
 
 #include "image/byte_source.h"
+#include "image/file_kind.h"
 
 #include <cstdint>
 #include <string>
@@ -35,7 +36,7 @@ public:
     // The image ended inside an "#if-hardware" block.
     void ReportOpenIf();
 
-    std::int32_t fileKind = -1;  // 0 .s19, 1 .s20, -1 before the first Download
+    FileKind fileKind = FileKind::None;
     std::int32_t schema = -1;
     std::int32_t keyboardHardware = -1;
     std::int32_t ifLine = -1;

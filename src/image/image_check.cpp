@@ -17,7 +17,7 @@ ScanPass RunPass(const ImageToCheck& image, std::int32_t keyboardHardware)
         return pass;
     }
     ImageCursor cursor{source.get(), image.fileLength, 0, 0, image.fileName};
-    return image.fileKind == 0 ? ScanS19(cursor, keyboardHardware) : ScanS20(cursor, keyboardHardware);
+    return image.fileKind == FileKind::S19 ? ScanS19(cursor, keyboardHardware) : ScanS20(cursor, keyboardHardware);
 }
 
 void AddVerdict(ImageCheckReport& report, std::int32_t version, const ScanPass& pass)
@@ -68,7 +68,7 @@ ImageCheckReport CheckImage(const ImageToCheck& image, std::optional<std::int32_
     if (keyboardHardware) {
         return CheckVersions(image, {*keyboardHardware});
     }
-    if (image.fileKind == 0) {
+    if (image.fileKind == FileKind::S19) {
         return CheckVersions(image, {0});
     }
     return CheckDeclaredVersions(image);

@@ -5,6 +5,7 @@
 // declares.
 
 #include "image/byte_source.h"
+#include "image/file_kind.h"
 #include "image/image_scan.h"
 
 #include <cstdint>
@@ -32,7 +33,7 @@ struct ImageCheckReport {
 };
 
 struct ImageToCheck {
-    std::int32_t fileKind = 0;  // 0 .s19, 1 .s20
+    FileKind fileKind = FileKind::S19;
     std::string fileName;       // as the messages quote it
     std::uint64_t fileLength = 0;
     // A fresh source positioned at the image's first byte, once per pass;

@@ -79,7 +79,7 @@ ScanPass ScanS19(ImageCursor& cursor, std::int32_t keyboardHardware)
 ScanPass ScanS20(ImageCursor& cursor, std::int32_t keyboardHardware)
 {
     CDirectiveParser parser;
-    parser.fileKind = 1;
+    parser.fileKind = FileKind::S20;
     parser.Reset();
     parser.keyboardHardware = keyboardHardware;
     ScanPass pass = Scan(cursor, [&](RecordFields& record, std::string& message) {

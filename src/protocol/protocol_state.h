@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 namespace tavex {
 
@@ -51,15 +49,5 @@ enum BootloaderState : ProtocolState {
 
 inline constexpr ProtocolState kLastProtocolState = bpStateER_INTERNAL;
 
-// The name of a state as the code spells it; "" for a value outside 0 to 34.
-std::string_view StateName(ProtocolState state);
-
-// The two transfer machines, by the file kind that selects them.
-enum class MachineKind { S19 = 0, S20 = 1 };
-
-// Internal error codes for failures that no message names: the state a step
-// found, and for the exception states also the last comm event code.
-std::string InternalErrorCode(MachineKind machine, ProtocolState state);
-std::string InternalErrorCode(MachineKind machine, ProtocolState state, int lastEvent);
 
 } // namespace tavex

@@ -47,7 +47,7 @@ void DownloadSession::OnInitSession()
     image = {};
     timerId = 0;
     portOpen = 0;
-    directiveParser.fileKind = -1;
+    directiveParser.fileKind = FileKind::None;
     cancelRequested = 0;
     SetStatus(112);
     buttonText = std::string(StringText<104>);
@@ -137,13 +137,13 @@ void DownloadSession::OnStep()
         return;
     }
     switch (directiveParser.fileKind) {
-    case kFileKindS19:
+    case FileKind::S19:
         RunS19Step();
         break;
-    case kFileKindS20:
+    case FileKind::S20:
         RunS20Step();
         break;
-    default:
+    case FileKind::None:
         break;
     }
 }
@@ -267,7 +267,7 @@ void DownloadSession::CloseImage()
     snapshot_ = {};
 }
 
-void DownloadSession::ErrorEnd(MachineKind machine, ProtocolState stepState)
+void DownloadSession::ErrorEnd(FileKind machine, ProtocolState stepState)
 {
     if (portOpen == 1 && portHandler.ClosePort()) {
         portOpen = 0;

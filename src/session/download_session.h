@@ -12,6 +12,7 @@
 #include "protocol/protocol_state.h"
 #include "serial/ccomport.h"
 #include "session/image_file_checks.h"
+#include "session/internal_error_code.h"
 #include "session/session_host.h"
 #include "session/stopwatch.h"
 
@@ -86,10 +87,10 @@ private:
 
     // Closing sequences.
     void ReturnToIdle();
-    void ErrorEnd(MachineKind machine, ProtocolState stepState);
+    void ErrorEnd(FileKind machine, ProtocolState stepState);
     void CloseImage();
     void HoldSnapshot(std::uint64_t fileLength);
-    bool ImagePassesFor(MachineKind machine, int hardware);
+    bool ImagePassesFor(FileKind machine, int hardware);
     void SetMachineState(ProtocolState state);
     void PostStep() { host_.PostStepMessage(); }
     bool ConfigurePort();
@@ -99,16 +100,16 @@ private:
     // The transfer machines.
     void RunS19Step();
     void RunS20Step();
-    void RunStep(MachineKind machine);
+    void RunStep(FileKind machine);
     void CancelCheckS19();
     void CancelCheckS20();
-    void DoGoOnline(MachineKind machine, ProtocolState s);
-    void DoReceiveKeyboardId(MachineKind machine, ProtocolState s);
-    void DoReadNextRecord(MachineKind machine, ProtocolState s);
-    void DoSendRecord(MachineKind machine, ProtocolState s);
-    void DoReceiveOk(MachineKind machine, ProtocolState s);
-    void DoGoOffline(MachineKind machine, ProtocolState s);
-    void FinishSend(bool sent, MachineKind machine, ProtocolState s);
+    void DoGoOnline(FileKind machine, ProtocolState s);
+    void DoReceiveKeyboardId(FileKind machine, ProtocolState s);
+    void DoReadNextRecord(FileKind machine, ProtocolState s);
+    void DoSendRecord(FileKind machine, ProtocolState s);
+    void DoReceiveOk(FileKind machine, ProtocolState s);
+    void DoGoOffline(FileKind machine, ProtocolState s);
+    void FinishSend(bool sent, FileKind machine, ProtocolState s);
 
     ISessionHost& host_;
     IImageFiles& files_;

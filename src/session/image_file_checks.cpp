@@ -42,9 +42,9 @@ ImageName CheckImageName(std::string_view typedName)
     }
     const std::string_view extension = Extension(name.fileName);
     if (extension == StringText<200>) {
-        name.fileKind = kFileKindS19;
+        name.fileKind = FileKind::S19;
     } else if (extension == StringText<201>) {
-        name.fileKind = kFileKindS20;
+        name.fileKind = FileKind::S20;
     } else {
         name.fileName = std::string(typedName);
         name.message = Message<107>(name.fileName);

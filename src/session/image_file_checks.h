@@ -5,6 +5,7 @@
 // failure is one message; nothing is left open behind it.
 
 #include "image/byte_source.h"
+#include "image/file_kind.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,13 +30,10 @@ public:
     virtual OpenedFile Open(const std::string& path) = 0;
 };
 
-inline constexpr std::int32_t kFileKindS19 = 0;
-inline constexpr std::int32_t kFileKindS20 = 1;
-
 struct ImageName {
     bool accepted = false;
     std::string fileName;  // lower-cased, as the download's messages quote it
-    std::int32_t fileKind = -1;
+    FileKind fileKind = FileKind::None;
     std::string message;   // why the name was refused
 };
 
@@ -46,7 +44,7 @@ struct OpenedImage {
     std::unique_ptr<IByteSource> imageFile;  // null when a check failed
     std::uint64_t fileLength = 0;
     std::string fileName;
-    std::int32_t fileKind = -1;
+    FileKind fileKind = FileKind::None;
     std::string message;
     std::string detail;  // "path: reason" behind the message, when the system gave one
 };

@@ -59,9 +59,9 @@ bool CancelGoesOffline(ProtocolState state, ProtocolState machineState)
 
 } // namespace
 
-void DownloadSession::RunS19Step() { RunStep(MachineKind::S19); }
+void DownloadSession::RunS19Step() { RunStep(FileKind::S19); }
 
-void DownloadSession::RunS20Step() { RunStep(MachineKind::S20); }
+void DownloadSession::RunS20Step() { RunStep(FileKind::S20); }
 
 void DownloadSession::CancelCheckS19()
 {
@@ -89,10 +89,10 @@ void DownloadSession::CancelCheckS20()
     }
 }
 
-void DownloadSession::RunStep(MachineKind machine)
+void DownloadSession::RunStep(FileKind machine)
 {
     if (cancelRequested != 0) {
-        machine == MachineKind::S19 ? CancelCheckS19() : CancelCheckS20();
+        machine == FileKind::S19 ? CancelCheckS19() : CancelCheckS20();
     }
     const ProtocolState s = portHandler.GetState();
     switch (s) {
@@ -160,11 +160,11 @@ void DownloadSession::RunStep(MachineKind machine)
     }
 }
 
-void DownloadSession::DoGoOnline(MachineKind machine, ProtocolState s)
+void DownloadSession::DoGoOnline(FileKind machine, ProtocolState s)
 {
     SetStatus(111);
     portSettings.portIndex = host_.ComSelection();
-    if (machine == MachineKind::S20) {
+    if (machine == FileKind::S20) {
         directiveParser.Reset();
     }
     const int comNumber = portSettings.portIndex + 1;
@@ -187,12 +187,12 @@ void DownloadSession::DoGoOnline(MachineKind machine, ProtocolState s)
     PostStep();
 }
 
-void DownloadSession::DoReceiveKeyboardId(MachineKind machine, ProtocolState s)
+void DownloadSession::DoReceiveKeyboardId(FileKind machine, ProtocolState s)
 {
     SetStatus(143);
     const int hardware = portHandler.KeyboardId()[bootloader::kHardwareVersionIndex];
     keyboardHardware_ = hardware;
-    if (machine == MachineKind::S20) {
+    if (machine == FileKind::S20) {
         // The image's "#hardware" line decides for an .s20 image.
         directiveParser.keyboardHardware = hardware;
     } else if (hardware != 0 && hardware != 1) {
@@ -211,20 +211,20 @@ void DownloadSession::DoReceiveKeyboardId(MachineKind machine, ProtocolState s)
 // The whole image is read for this keyboard before its first record is sent,
 // silently: a faulty line then ends the download while the keyboard has had
 // only PING and read-ID, with the message the transfer would give there.
-bool DownloadSession::ImagePassesFor(MachineKind machine, int hardware)
+bool DownloadSession::ImagePassesFor(FileKind machine, int hardware)
 {
     MemoryByteSource source(snapshot_.bytes, snapshot_.readFailed);
     ImageCursor cursor{&source, image.fileLength, 0, 0, fileName};
-    const ScanPass pass = machine == MachineKind::S19 ? ScanS19(cursor, hardware) : ScanS20(cursor, hardware);
+    const ScanPass pass = machine == FileKind::S19 ? ScanS19(cursor, hardware) : ScanS20(cursor, hardware);
     if (!pass.passes) {
         sessionMessage = pass.message;
     }
     return pass.passes;
 }
 
-void DownloadSession::DoReadNextRecord(MachineKind machine, ProtocolState s)
+void DownloadSession::DoReadNextRecord(FileKind machine, ProtocolState s)
 {
-    const NextLine line = machine == MachineKind::S19
+    const NextLine line = machine == FileKind::S19
                               ? NextS19Line(image, record, sessionMessage)
                               : NextS20Line(image, record, directiveParser, sessionMessage);
     switch (line.outcome) {
@@ -246,7 +246,7 @@ void DownloadSession::DoReadNextRecord(MachineKind machine, ProtocolState s)
     }
 }
 
-void DownloadSession::DoSendRecord(MachineKind machine, ProtocolState s)
+void DownloadSession::DoSendRecord(FileKind machine, ProtocolState s)
 {
     bool sent = false;
     if (s == bpStateSEND_C1) {
@@ -272,7 +272,7 @@ void DownloadSession::DoSendRecord(MachineKind machine, ProtocolState s)
 }
 
 // The reply stopwatch restarts right after every command sent.
-void DownloadSession::FinishSend(bool sent, MachineKind machine, ProtocolState s)
+void DownloadSession::FinishSend(bool sent, FileKind machine, ProtocolState s)
 {
     replyStopwatch.Restart();
     if (!sent) {
@@ -280,7 +280,7 @@ void DownloadSession::FinishSend(bool sent, MachineKind machine, ProtocolState s
     }
 }
 
-void DownloadSession::DoReceiveOk(MachineKind machine, ProtocolState s)
+void DownloadSession::DoReceiveOk(FileKind machine, ProtocolState s)
 {
     if (!IsRecordCommand(machineState)) {
         // An "OK" that acknowledges no command of this machine.
@@ -295,9 +295,9 @@ void DownloadSession::DoReceiveOk(MachineKind machine, ProtocolState s)
     PostStep();
 }
 
-void DownloadSession::DoGoOffline(MachineKind machine, ProtocolState s)
+void DownloadSession::DoGoOffline(FileKind machine, ProtocolState s)
 {
-    if (machine == MachineKind::S20) {
+    if (machine == FileKind::S20) {
         if (cancelRequested == 0 && directiveParser.insideIf) {
             directiveParser.ReportOpenIf();
             sessionMessage = directiveParser.message;

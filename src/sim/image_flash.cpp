@@ -6,7 +6,7 @@
 
 namespace tavex {
 
-SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, std::int32_t fileKind,
+SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, FileKind fileKind,
                             std::int32_t keyboardHardware)
 {
     ImageCursor cursor{&image, fileLength, 0, 0, "image"};
@@ -17,7 +17,7 @@ SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, std::i
     std::string message;
     SimulatedFlash flash;
     while (true) {
-        const NextLine line = fileKind == 0 ? NextS19Line(cursor, record, message)
+        const NextLine line = fileKind == FileKind::S19 ? NextS19Line(cursor, record, message)
                                             : NextS20Line(cursor, record, parser, message);
         if (line.outcome == LineOutcome::EndOfImage || line.outcome == LineOutcome::Failed) {
             return flash;

@@ -5,15 +5,15 @@
 // order.
 
 #include "image/byte_source.h"
+#include "image/file_kind.h"
 #include "sim/simulated_flash.h"
 
 #include <cstdint>
 
 namespace tavex {
 
-// fileKind 0 for .s19, 1 for .s20.
 // Reads the image from `image` to its end or its first fault.
-SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, std::int32_t fileKind,
+SimulatedFlash FlashOfImage(IByteSource& image, std::uint64_t fileLength, FileKind fileKind,
                             std::int32_t keyboardHardware);
 
 } // namespace tavex

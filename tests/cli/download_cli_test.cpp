@@ -29,7 +29,7 @@ TEST(DownloadCli, WritesAnS19ImageAndTheFlashHoldsExactlyIt)
     EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":true,\"result\":\"ok\",\"blocks\":7,\"bytes\":")) << rig.events.back();
     EXPECT_TRUE(rig.Saw("{\"event\":\"status\",\"text\":\"Sending PING...  at 19200 Baudrate \"}"));
     EXPECT_TRUE(rig.Saw("{\"event\":\"progress\",\"percent\":100}"));
-    EXPECT_NE(rig.Summary().find(DigestLine(ExpectedFlash(image, 0, 1))), std::string::npos);
+    EXPECT_NE(rig.Summary().find(DigestLine(ExpectedFlash(image, FileKind::S19, 1))), std::string::npos);
 }
 
 TEST(DownloadCli, TracesEveryFrameAndReplyInHexadecimal)
@@ -48,8 +48,8 @@ TEST(DownloadCli, WritesOnlyWhatAnS20ImageSendsForTheKeyboardsVersion)
     const std::string image = rig.Sample("keyboard-tables.s20");
     EXPECT_EQ(rig.Download(image), 0) << rig.err;
     const std::string summary = rig.Summary();
-    EXPECT_NE(summary.find(DigestLine(ExpectedFlash(image, 1, 2))), std::string::npos) << summary;
-    EXPECT_EQ(summary.find(DigestLine(ExpectedFlash(image, 1, 1))), std::string::npos);
+    EXPECT_NE(summary.find(DigestLine(ExpectedFlash(image, FileKind::S20, 2))), std::string::npos) << summary;
+    EXPECT_EQ(summary.find(DigestLine(ExpectedFlash(image, FileKind::S20, 1))), std::string::npos);
 }
 
 TEST(DownloadCli, FallsBackTo57600ForAKeyboardThatAnswersOnlyThere)

@@ -27,7 +27,7 @@ TEST(WholeImage, AnImageRewrittenDuringTheDownloadIsWrittenAsItWasAtTheStart)
     // the file itself would come back to it after the rewrite.
     DownloadRig rig({"--processing-ms", "1"});
     const std::string image = rig.scratch.Write("firmware.s19", test::BlockImage(4000, 1));
-    const SimulatedFlash original = ExpectedFlash(image, 0, 1);
+    const SimulatedFlash original = ExpectedFlash(image, FileKind::S19, 1);
     ChildProcess cli(TAVEXDL_CLI, {"download", image, "--device", rig.device, "--json"});
     for (std::string line = cli.ReadLine(30000); !line.empty(); line = cli.ReadLine(30000)) {
         if (line == "{\"event\":\"status\",\"text\":\"Writing Block: 20\"}") {
@@ -35,7 +35,7 @@ TEST(WholeImage, AnImageRewrittenDuringTheDownloadIsWrittenAsItWasAtTheStart)
         }
     }
     EXPECT_EQ(cli.Wait(30000), 0) << cli.Err();
-    ASSERT_NE(DigestLine(ExpectedFlash(image, 0, 1)), DigestLine(original)) << "the image was not rewritten";
+    ASSERT_NE(DigestLine(ExpectedFlash(image, FileKind::S19, 1)), DigestLine(original)) << "the image was not rewritten";
     const std::string summary = rig.Summary();
     EXPECT_NE(summary.find(DigestLine(original)), std::string::npos) << summary;
 }
@@ -125,7 +125,7 @@ TEST(LostOutput, AReaderThatQuitsEarlyDoesNotStopTheDownload)
     EXPECT_NE(cli.Err().find("tavexdl-cli: standard output could not be written: Broken pipe"), std::string::npos)
         << cli.Err();
     const std::string summary = rig.Summary();
-    EXPECT_NE(summary.find(DigestLine(ExpectedFlash(image, 0, 1))), std::string::npos) << summary;
+    EXPECT_NE(summary.find(DigestLine(ExpectedFlash(image, FileKind::S19, 1))), std::string::npos) << summary;
     EXPECT_NE(summary.find("blocks written: 100"), std::string::npos) << summary;
 }
 

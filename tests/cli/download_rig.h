@@ -28,7 +28,7 @@ inline std::string Slurp(const std::string& path)
 }
 
 // The keyboard's flash after a good download of the image at `path`.
-inline SimulatedFlash ExpectedFlash(const std::string& path, std::int32_t fileKind, std::int32_t hardware)
+inline SimulatedFlash ExpectedFlash(const std::string& path, FileKind fileKind, std::int32_t hardware)
 {
     const std::string text = Slurp(path);
     const std::vector<std::uint8_t> bytes(text.begin(), text.end());

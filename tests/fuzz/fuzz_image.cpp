@@ -2,6 +2,7 @@
 // as both machines read an image: no crash, no sanitizer report, and never
 // a byte counted that the file does not hold.
 
+#include "image/file_kind.h"
 #include "image/image_scan.h"
 #include "image/memory_byte_source.h"
 
@@ -9,12 +10,12 @@
 
 namespace {
 
-void ScanAs(std::int32_t fileKind, std::span<const std::uint8_t> bytes, std::int32_t keyboardHardware)
+void ScanAs(tavex::FileKind fileKind, std::span<const std::uint8_t> bytes, std::int32_t keyboardHardware)
 {
     tavex::MemoryByteSource source(bytes);
     tavex::ImageCursor cursor{&source, bytes.size(), 0, 0, "fuzz.s20"};
     const tavex::ScanPass pass =
-        fileKind == 0 ? tavex::ScanS19(cursor, keyboardHardware) : tavex::ScanS20(cursor, keyboardHardware);
+        fileKind == tavex::FileKind::S19 ? tavex::ScanS19(cursor, keyboardHardware) : tavex::ScanS20(cursor, keyboardHardware);
     if (cursor.bytesRead > cursor.fileLength || pass.passes == !pass.message.empty() ||
         (pass.passes && cursor.bytesRead != cursor.fileLength)) {
         std::abort();
@@ -31,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first byte picks the keyboard's hardware version; the rest is the file.
     const std::int32_t keyboardHardware = data[0];
     const std::span<const std::uint8_t> file(data + 1, size - 1);
-    ScanAs(0, file, keyboardHardware % 2);
-    ScanAs(1, file, keyboardHardware);
+    ScanAs(tavex::FileKind::S19, file, keyboardHardware % 2);
+    ScanAs(tavex::FileKind::S20, file, keyboardHardware);
     return 0;
 }

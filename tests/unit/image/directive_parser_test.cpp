@@ -219,11 +219,11 @@ TEST(DirectiveParser, DecidesSkippingPerBlockAndResetClearsEverySessionValue)
     EXPECT_FALSE(on.parser.insideIf);
     EXPECT_FALSE(on.parser.skipRecords);
 
-    on.parser.fileKind = 1;
+    on.parser.fileKind = FileKind::S20;
     on.parser.errorFlag = true;
     on.parser.message = "old";
     on.parser.Reset();
-    EXPECT_EQ(on.parser.fileKind, 1);
+    EXPECT_EQ(on.parser.fileKind, FileKind::S20);
     EXPECT_EQ(on.parser.schema, -1);
     EXPECT_EQ(on.parser.keyboardHardware, -1);
     EXPECT_EQ(on.parser.ifLine, -1);

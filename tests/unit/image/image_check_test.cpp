@@ -15,9 +15,9 @@ const std::string kLowBlock = test::WriteBlockLine(0x000100, {1, 2, 3, 4, 5});
 
 // An image in memory that every pass reads afresh.
 struct CheckedImage {
-    CheckedImage(const std::string& text, std::int32_t fileKind) : bytes(test::Bytes(text))
+    CheckedImage(const std::string& text, FileKind fileKind) : bytes(test::Bytes(text))
     {
-        image = {fileKind, fileKind == 0 ? "a.s19" : "a.s20", bytes.size(),
+        image = {fileKind, fileKind == FileKind::S19 ? "a.s19" : "a.s20", bytes.size(),
                  [this](std::string&) -> std::unique_ptr<IByteSource> {
                      ++passes;
                      return std::make_unique<MemoryByteSource>(bytes);
@@ -32,7 +32,7 @@ TEST(ImageCheck, ChecksEveryDeclaredVersionOfAnS20Image)
 {
     CheckedImage checked(Lines({"#schema 1", "#hardware 3, 1, 3", test::FlashSectorLine(2), kBlock, "#if-hardware 3",
                                 kLowBlock, "#endif", test::EndOfTableLine()}),
-                         1);
+                         FileKind::S20);
     const ImageCheckReport report = CheckImage(checked.image, std::nullopt);
     EXPECT_TRUE(report.valid) << report.message;
     ASSERT_EQ(report.verdicts.size(), 2U);
@@ -57,7 +57,7 @@ TEST(ImageCheck, ChecksEveryDeclaredVersionOfAnS20Image)
 
 TEST(ImageCheck, ReportsAFaultBeforeTheHardwareListOnceForEveryKeyboard)
 {
-    CheckedImage checked(Lines({"#schema 1", "#schema 1", "#hardware 1"}), 1);
+    CheckedImage checked(Lines({"#schema 1", "#schema 1", "#hardware 1"}), FileKind::S20);
     const ImageCheckReport report = CheckImage(checked.image, std::nullopt);
     EXPECT_FALSE(report.valid);
     EXPECT_EQ(report.message, "Error: Second use of '#schema' on line: 2?");
@@ -67,7 +67,7 @@ TEST(ImageCheck, ReportsAFaultBeforeTheHardwareListOnceForEveryKeyboard)
 
 TEST(ImageCheck, PassesAnS20ImageWithoutRecordsOrHardwareForAnyKeyboard)
 {
-    CheckedImage checked(Lines({"// nothing yet", "#schema 1"}), 1);
+    CheckedImage checked(Lines({"// nothing yet", "#schema 1"}), FileKind::S20);
     const ImageCheckReport report = CheckImage(checked.image, std::nullopt);
     EXPECT_TRUE(report.valid);
     EXPECT_TRUE(report.verdicts.empty());
@@ -83,7 +83,7 @@ TEST(ImageCheck, ChecksAnS19ImageForTheGivenVersionOfZeroOrOne)
         std::int32_t checkedVersion;
     };
     for (const Case c : {Case{std::nullopt, true, 0}, Case{1, true, 1}, Case{2, false, 2}}) {
-        CheckedImage checked(text, 0);
+        CheckedImage checked(text, FileKind::S19);
         const ImageCheckReport report = CheckImage(checked.image, c.version);
         EXPECT_EQ(report.valid, c.valid);
         ASSERT_EQ(report.verdicts.size(), 1U);
@@ -98,7 +98,7 @@ TEST(ImageCheck, ChecksAnS19ImageForTheGivenVersionOfZeroOrOne)
 
 TEST(ImageCheck, ReportsAnImageThatCanNoLongerBeOpened)
 {
-    ImageToCheck image{1, "a.s20", 10, [](std::string& message) -> std::unique_ptr<IByteSource> {
+    ImageToCheck image{FileKind::S20, "a.s20", 10, [](std::string& message) -> std::unique_ptr<IByteSource> {
                            message = "gone";
                            return nullptr;
                        }};

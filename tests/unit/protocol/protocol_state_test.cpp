@@ -1,9 +1,12 @@
-#include "protocol/protocol_state.h"
+#include "session/internal_error_code.h"
+#include "support/state_names.h"
 
 #include <gtest/gtest.h>
 
 namespace tavex {
 namespace {
+
+using test::StateName;
 
 TEST(ProtocolState, NamesEveryValueAndNothingOutsideTheRange)
 {
@@ -22,10 +25,10 @@ TEST(ProtocolState, NamesEveryValueAndNothingOutsideTheRange)
 
 TEST(ProtocolState, FormatsTheInternalErrorCodesOfBothMachines)
 {
-    EXPECT_EQ(InternalErrorCode(MachineKind::S19, bpStateNONE), "FSM_s19-0");
-    EXPECT_EQ(InternalErrorCode(MachineKind::S20, 22), "FSM_s20-22");
-    EXPECT_EQ(InternalErrorCode(MachineKind::S19, bpStateEX_OTHER, 9), "FSM_s19-31-9");
-    EXPECT_EQ(InternalErrorCode(MachineKind::S20, 40, 18), "FSM_s20-40-18");
+    EXPECT_EQ(InternalErrorCode(FileKind::S19, bpStateNONE), "FSM_s19-0");
+    EXPECT_EQ(InternalErrorCode(FileKind::S20, 22), "FSM_s20-22");
+    EXPECT_EQ(InternalErrorCode(FileKind::S19, bpStateEX_OTHER, 9), "FSM_s19-31-9");
+    EXPECT_EQ(InternalErrorCode(FileKind::S20, 40, 18), "FSM_s20-40-18");
 }
 
 } // namespace

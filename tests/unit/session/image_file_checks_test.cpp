@@ -30,7 +30,7 @@ private:
 
 struct NameCase {
     const char* typed;
-    std::int32_t fileKind;  // -1: refused
+    FileKind fileKind;  // None: refused
     const char* message;
 };
 
@@ -38,19 +38,19 @@ TEST(ImageName, AcceptsS19AndS20InAnyCaseAndQuotesRefusedNamesAsTyped)
 {
     const std::string noExtension = "Error: The file \"%\" does not have an .s19 or .s20 extension.";
     for (const NameCase c : {
-             NameCase{"FIRMWARE.S19", kFileKindS19, ""},
-             NameCase{"dir/Tables.s20", kFileKindS20, ""},
-             NameCase{"image.s19x", kFileKindS19, ""},  // the extension is at most three characters
-             NameCase{"", -1,
+             NameCase{"FIRMWARE.S19", FileKind::S19, ""},
+             NameCase{"dir/Tables.s20", FileKind::S20, ""},
+             NameCase{"image.s19x", FileKind::S19, ""},  // the extension is at most three characters
+             NameCase{"", FileKind::None,
                       "Error: A download operation can not be peformed until a valid .s19 or .s20 filename has been "
                       "specified."},
-             NameCase{"Image.S19.bak", -1, "Error: The file \"Image.S19.bak\" does not have an .s19 or .s20 extension."},
-             NameCase{"FIRMWARE", -1, "Error: The file \"FIRMWARE\" does not have an .s19 or .s20 extension."},
-             NameCase{"image.s", -1, "Error: The file \"image.s\" does not have an .s19 or .s20 extension."},
-             NameCase{"image.s1", -1, "Error: The file \"image.s1\" does not have an .s19 or .s20 extension."},
+             NameCase{"Image.S19.bak", FileKind::None, "Error: The file \"Image.S19.bak\" does not have an .s19 or .s20 extension."},
+             NameCase{"FIRMWARE", FileKind::None, "Error: The file \"FIRMWARE\" does not have an .s19 or .s20 extension."},
+             NameCase{"image.s", FileKind::None, "Error: The file \"image.s\" does not have an .s19 or .s20 extension."},
+             NameCase{"image.s1", FileKind::None, "Error: The file \"image.s1\" does not have an .s19 or .s20 extension."},
          }) {
         const ImageName name = CheckImageName(c.typed);
-        EXPECT_EQ(name.accepted, c.fileKind >= 0) << c.typed;
+        EXPECT_EQ(name.accepted, c.fileKind != FileKind::None) << c.typed;
         EXPECT_EQ(name.fileKind, c.fileKind) << c.typed;
         EXPECT_EQ(name.message, c.message) << c.typed;
     }

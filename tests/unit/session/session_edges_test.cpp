@@ -5,6 +5,7 @@
 
 #include "support/image_text.h"
 #include "support/session_bench.h"
+#include "support/state_names.h"
 #include "text/format.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using test::Lines;
 using test::SessionBench;
+using test::StateName;
 
 const std::string kImage =
     Lines({test::FlashSectorLine(1), test::WriteBlockLine(0x100, {1, 2}), test::WriteBlockLine(0x110, {3, 4}),

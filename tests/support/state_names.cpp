@@ -1,10 +1,8 @@
-#include "protocol/protocol_state.h"
-
-#include "text/format.h"
+#include "support/state_names.h"
 
 #include <array>
 
-namespace tavex {
+namespace tavex::test {
 
 namespace {
 
@@ -30,20 +28,4 @@ std::string_view StateName(ProtocolState state)
     return kStateNames[static_cast<std::size_t>(state)];
 }
 
-std::string InternalErrorCode(MachineKind machine, ProtocolState state)
-{
-    if (machine == MachineKind::S19) {
-        return Format<ProtocolState>("FSM_s19-%d", state);
-    }
-    return Format<ProtocolState>("FSM_s20-%d", state);
-}
-
-std::string InternalErrorCode(MachineKind machine, ProtocolState state, int lastEvent)
-{
-    if (machine == MachineKind::S19) {
-        return Format<ProtocolState, int>("FSM_s19-%d-%d", state, lastEvent);
-    }
-    return Format<ProtocolState, int>("FSM_s20-%d-%d", state, lastEvent);
-}
-
-} // namespace tavex
+} // namespace tavex::test
