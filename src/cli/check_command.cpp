@@ -6,7 +6,7 @@
 #include "cli/terminal_text.h"
 #include "image/image_check.h"
 #include "session/image_file_checks.h"
-#include "sim/image_flash.h"
+#include "flash/image_flash.h"
 
 #include <charconv>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image/byte_source.h"
-#include "session/image_file_checks.h"
+#include "image/image_files.h"
 
 #include <array>
 

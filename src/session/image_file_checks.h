@@ -6,6 +6,7 @@
 
 #include "image/byte_source.h"
 #include "image/file_kind.h"
+#include "image/image_files.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,22 +14,6 @@
 #include <string_view>
 
 namespace tavex {
-
-// What the platform answers when asked for an image file.
-struct OpenedFile {
-    enum class Status { Opened, NotFound, CannotOpen, LengthUnknown };
-    Status status = Status::NotFound;
-    std::unique_ptr<IByteSource> file;  // set when Opened
-    std::uint64_t length = 0;
-    std::string reason;  // the system's reason when not Opened, if it gave one
-};
-
-class IImageFiles {
-public:
-    virtual ~IImageFiles() = default;
-    // Opens `path` for reading, shared with no other user of the file.
-    virtual OpenedFile Open(const std::string& path) = 0;
-};
 
 struct ImageName {
     bool accepted = false;

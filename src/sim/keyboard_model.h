@@ -15,7 +15,7 @@
 #include "sim/keyboard_config.h"
 #include "sim/keyboard_response.h"
 #include "sim/sim_statistics.h"
-#include "sim/simulated_flash.h"
+#include "flash/simulated_flash.h"
 
 #include <array>
 #include <cstdint>

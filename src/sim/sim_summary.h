@@ -4,7 +4,7 @@
 // it dropped because the host did not read them, and what its flash holds.
 
 #include "sim/sim_statistics.h"
-#include "sim/simulated_flash.h"
+#include "flash/simulated_flash.h"
 
 #include <cstdint>
 #include <string>

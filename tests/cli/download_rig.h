@@ -5,7 +5,7 @@
 
 #include "image/memory_byte_source.h"
 #include "kbsim_process.h"
-#include "sim/image_flash.h"
+#include "flash/image_flash.h"
 #include "support/child_process.h"
 #include "support/image_text.h"
 #include "support/scratch_directory.h"

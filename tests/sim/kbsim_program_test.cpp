@@ -4,7 +4,7 @@
 #include "kbsim_process.h"
 #include "pty_client.h"
 #include "sim/keyboard_model.h"
-#include "sim/simulated_flash.h"
+#include "flash/simulated_flash.h"
 #include "support/scratch_directory.h"
 
 #include <gtest/gtest.h>

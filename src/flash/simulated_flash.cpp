@@ -1,4 +1,4 @@
-#include "sim/simulated_flash.h"
+#include "flash/simulated_flash.h"
 
 #include <cstdio>
 #include <string>

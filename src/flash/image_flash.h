@@ -6,7 +6,7 @@
 
 #include "image/byte_source.h"
 #include "image/file_kind.h"
-#include "sim/simulated_flash.h"
+#include "flash/simulated_flash.h"
 
 #include <cstdint>
 

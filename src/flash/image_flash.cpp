@@ -1,4 +1,4 @@
-#include "sim/image_flash.h"
+#include "flash/image_flash.h"
 
 #include "image/next_line.h"
 

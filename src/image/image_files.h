@@ -1,0 +1,30 @@
+#pragma once
+
+// Where image files come from: the platform opens them, the session and the
+// check read them.
+
+#include "image/byte_source.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tavex {
+
+// What the platform answers when asked for an image file.
+struct OpenedFile {
+    enum class Status { Opened, NotFound, CannotOpen, LengthUnknown };
+    Status status = Status::NotFound;
+    std::unique_ptr<IByteSource> file;  // set when Opened
+    std::uint64_t length = 0;
+    std::string reason;  // the system's reason when not Opened, if it gave one
+};
+
+class IImageFiles {
+public:
+    virtual ~IImageFiles() = default;
+    // Opens `path` for reading, shared with no other user of the file.
+    virtual OpenedFile Open(const std::string& path) = 0;
+};
+
+} // namespace tavex
