@@ -4,6 +4,7 @@
 #include "app/app_icon.h"
 #include "gui/name_filters.h"
 #include "serial/qt/com_device_map.h"
+#include "session/end_codes.h"
 #include "text/string_table.h"
 #include "ui_main_dialog.h"
 
@@ -99,10 +100,10 @@ void CTavexDLDlg::timerEvent(QTimerEvent* event)
 void CTavexDLDlg::closeEvent(QCloseEvent* event)
 {
     event->ignore();
-    session_.EndSession(5005);
+    session_.EndSession(kEndOperatorClose);
 }
 
-void CTavexDLDlg::reject() { session_.EndSession(5005); }
+void CTavexDLDlg::reject() { session_.EndSession(kEndOperatorClose); }
 
 void CTavexDLDlg::keyPressEvent(QKeyEvent* event)
 {
@@ -131,8 +132,8 @@ QString CTavexDLDlg::ChooseWithFileDialog()
     QFileDialog dialog(this);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setDefaultSuffix(FromStd(StringText<102>));
-    const QStringList filters = QtNameFilters(StringText<103>);
+    dialog.setDefaultSuffix(FromStd(StringText<string_id::kDefaultExtension>));
+    const QStringList filters = QtNameFilters(StringText<string_id::kFileFilter>);
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.value(0));
     if (dialog.exec() != QDialog::Accepted) {

@@ -75,7 +75,7 @@ bool CDirectiveParser::ParseLine(const std::uint8_t* start, IByteSource* file, s
     fileName = name;
 
     if (start[0] == '/') {
-        return start[1] == '/' ? ParseComment() : Fail<406>(lineNumber);
+        return start[1] == '/' ? ParseComment() : Fail<string_id::kIllegalComment>(lineNumber);
     }
     if (start[0] == '#') {
         const char letter = LowerAscii(start[1]);
@@ -84,7 +84,7 @@ bool CDirectiveParser::ParseLine(const std::uint8_t* start, IByteSource* file, s
                 return (this->*directive.parse)();
             }
         }
-        return Fail<407>(lineNumber);
+        return Fail<string_id::kUnknownDirective>(lineNumber);
     }
     return false;
 }
@@ -124,9 +124,9 @@ CDirectiveParser::LineRead CDirectiveParser::ReadDirectiveLine()
 bool CDirectiveParser::FailLineRead(LineRead outcome)
 {
     if (outcome == LineRead::ReadFailed) {
-        return Fail<150>(lineNumber, fileName);
+        return Fail<string_id::kReadError>(lineNumber, fileName);
     }
-    return Fail<407>(lineNumber);
+    return Fail<string_id::kUnknownDirective>(lineNumber);
 }
 
 bool CDirectiveParser::ReadKeywordLine(std::string_view keyword, bool removeKeyword)
@@ -136,7 +136,7 @@ bool CDirectiveParser::ReadKeywordLine(std::string_view keyword, bool removeKeyw
         return FailLineRead(outcome);
     }
     if (lineText.find(keyword) == std::string::npos) {
-        return Fail<407>(lineNumber);
+        return Fail<string_id::kUnknownDirective>(lineNumber);
     }
     if (removeKeyword) {
         lineText = directive_text::RemoveAll(lineText, keyword);
@@ -170,7 +170,7 @@ bool CDirectiveParser::ParseNumberList()
 bool CDirectiveParser::ParseSchema()
 {
     if (schema != -1) {
-        return Fail<402>(lineNumber);
+        return Fail<string_id::kSecondSchema>(lineNumber);
     }
     if (!ReadKeywordLine("#schema", true)) {
         return false;
@@ -178,7 +178,7 @@ bool CDirectiveParser::ParseSchema()
     schema = directive_text::DecimalValue(lineText);
     constexpr std::int32_t kSupportedSchema = 1;
     if (schema != kSupportedSchema) {
-        return Fail<401>(fileName, schema, kSupportedSchema);
+        return Fail<string_id::kSchemaUnsupported>(fileName, schema, kSupportedSchema);
     }
     return true;
 }
@@ -186,20 +186,20 @@ bool CDirectiveParser::ParseSchema()
 bool CDirectiveParser::ParseHardware()
 {
     if (!hardwareList.empty()) {
-        return Fail<404>(lineNumber);
+        return Fail<string_id::kSecondHardware>(lineNumber);
     }
     if (!ReadKeywordLine("#hardware", true)) {
         return false;
     }
     if (schema == -1) {
-        return Fail<403>(lineNumber);
+        return Fail<string_id::kHardwareBeforeSchema>(lineNumber);
     }
     if (!ParseNumberList()) {
-        return Fail<405>(lineNumber);
+        return Fail<string_id::kBadNumberList>(lineNumber);
     }
     hardwareList = numberList;
     if (!Contains(hardwareList, keyboardHardware)) {
-        return Fail<400>(fileName, hardwareListText, keyboardHardware);
+        return Fail<string_id::kHardwareUnsupported>(fileName, hardwareListText, keyboardHardware);
     }
     return true;
 }
@@ -207,18 +207,18 @@ bool CDirectiveParser::ParseHardware()
 bool CDirectiveParser::ParseIfHardware()
 {
     if (insideIf) {
-        return Fail<408>(lineNumber);
+        return Fail<string_id::kNestedIf>(lineNumber);
     }
     if (!ReadKeywordLine("#if-hardware", true)) {
         return false;
     }
     if (!ParseNumberList()) {
-        return Fail<405>(lineNumber);
+        return Fail<string_id::kBadNumberList>(lineNumber);
     }
     const bool allDeclared = std::all_of(numberList.begin(), numberList.end(),
                                          [this](std::uint8_t value) { return Contains(hardwareList, value); });
     if (!allDeclared || hardwareList.empty()) {
-        return Fail<412>(lineNumber);
+        return Fail<string_id::kUndefinedHardwareInIf>(lineNumber);
     }
     insideIf = true;
     ifLine = lineNumber;
@@ -229,7 +229,7 @@ bool CDirectiveParser::ParseIfHardware()
 bool CDirectiveParser::ParseEndif()
 {
     if (!insideIf) {
-        return Fail<410>(lineNumber);
+        return Fail<string_id::kUnmatchedEndif>(lineNumber);
     }
     if (!ReadKeywordLine("#endif", false)) {
         return false;
@@ -246,17 +246,17 @@ bool CDirectiveParser::CheckCommand(std::int32_t commandLine)
     }
     commandChecked = true;
     if (schema == -1) {
-        return Fail<413>(commandLine);
+        return Fail<string_id::kCommandBeforeSchema>(commandLine);
     }
     if (hardwareList.empty()) {
-        return Fail<409>(commandLine);
+        return Fail<string_id::kCommandBeforeHardware>(commandLine);
     }
     return true;
 }
 
 void CDirectiveParser::ReportOpenIf()
 {
-    Fail<411>(ifLine);
+    Fail<string_id::kUnclosedIf>(ifLine);
 }
 
 } // namespace tavex

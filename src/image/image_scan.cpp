@@ -68,7 +68,7 @@ ScanPass ScanS19(ImageCursor& cursor, std::int32_t keyboardHardware)
 {
     if (keyboardHardware != 0 && keyboardHardware != 1) {
         ScanPass refused;
-        refused.message = Message<400>(cursor.fileName, "0, 1", keyboardHardware);
+        refused.message = Message<string_id::kHardwareUnsupported>(cursor.fileName, "0, 1", keyboardHardware);
         return refused;
     }
     return Scan(cursor, [&cursor](RecordFields& record, std::string& message) {

@@ -46,7 +46,7 @@ NextLine NextS20Line(ImageCursor& cursor, RecordFields& record, CDirectiveParser
     if (parser.errorFlag) {
         sessionMessage = !parser.message.empty()
                              ? parser.message
-                             : Message<124>(static_cast<char>(lineStart[0]), static_cast<char>(lineStart[1]),
+                             : Message<string_id::kUnrecognizedCommand>(static_cast<char>(lineStart[0]), static_cast<char>(lineStart[1]),
                                             cursor.lineNumber, cursor.fileName);
         return Failed();
     }

@@ -73,7 +73,7 @@ char CharAt(const RecordFields& record, std::size_t position)
 
 std::string ReadErrorMessage(const ImageCursor& cursor)
 {
-    return Message<150>(cursor.lineNumber, cursor.fileName);
+    return Message<string_id::kReadError>(cursor.lineNumber, cursor.fileName);
 }
 
 std::uint8_t HexPairValue(char high, char low)
@@ -99,7 +99,7 @@ LineStart ReadLineStart(ImageCursor& cursor, RecordFields& record, std::string& 
     if (cursor.bytesRead == cursor.fileLength) {
         return LineStart::EndOfImage;
     }
-    sessionMessage = Message<125>(cursor.lineNumber, cursor.fileName);
+    sessionMessage = Message<string_id::kCommandUnderrun>(cursor.lineNumber, cursor.fileName);
     return LineStart::Failed;
 }
 
@@ -107,30 +107,30 @@ std::optional<RecordKind> DecodeRecord(ImageCursor& cursor, RecordFields& record
 {
     const RecordType* kind = FindKind(record.recordBuffer[0], record.recordBuffer[1]);
     if (kind == nullptr) {
-        sessionMessage = Message<124>(CharAt(record, 0), CharAt(record, 1), cursor.lineNumber, cursor.fileName);
+        sessionMessage = Message<string_id::kUnrecognizedCommand>(CharAt(record, 0), CharAt(record, 1), cursor.lineNumber, cursor.fileName);
         return std::nullopt;
     }
 
     if (!ReadIntoBuffer(cursor, record, 2)) {
         sessionMessage = cursor.imageFile->ReadFailed() ? ReadErrorMessage(cursor)
-                                                        : Message<128>(cursor.lineNumber, cursor.fileName);
+                                                        : Message<string_id::kLengthUnderrun>(cursor.lineNumber, cursor.fileName);
         return std::nullopt;
     }
     if (!IsHexDigit(record.recordBuffer[0]) || !IsHexDigit(record.recordBuffer[1])) {
-        sessionMessage = Message<126>(int{record.recordBuffer[0]}, int{record.recordBuffer[1]}, cursor.lineNumber,
+        sessionMessage = Message<string_id::kBadLengthDescriptor>(int{record.recordBuffer[0]}, int{record.recordBuffer[1]}, cursor.lineNumber,
                                       cursor.fileName);
         return std::nullopt;
     }
     const std::int32_t length = HexPairValue(CharAt(record, 0), CharAt(record, 1));
     if (length < kind->minLength || length > kind->maxLength) {
-        sessionMessage = Message<127>(kind->typeText, cursor.lineNumber, cursor.fileName, length);
+        sessionMessage = Message<string_id::kLengthOutOfRange>(kind->typeText, cursor.lineNumber, cursor.fileName, length);
         return std::nullopt;
     }
 
     const std::size_t byteCount = static_cast<std::size_t>(length);
     if (!ReadIntoBuffer(cursor, record, 2 * byteCount + 2)) {
         sessionMessage = cursor.imageFile->ReadFailed() ? ReadErrorMessage(cursor)
-                                                        : Message<129>(cursor.lineNumber, cursor.fileName);
+                                                        : Message<string_id::kDataUnderrun>(cursor.lineNumber, cursor.fileName);
         return std::nullopt;
     }
 
@@ -144,7 +144,7 @@ std::optional<RecordKind> DecodeRecord(ImageCursor& cursor, RecordFields& record
         const int high = DigitValue(static_cast<char>(highDigit));
         const int low = DigitValue(static_cast<char>(lowDigit));
         if ((high | low) < 0) {
-            sessionMessage = Message<152>(int{highDigit}, int{lowDigit}, cursor.lineNumber, cursor.fileName);
+            sessionMessage = Message<string_id::kBadDataDigits>(int{highDigit}, int{lowDigit}, cursor.lineNumber, cursor.fileName);
             return std::nullopt;
         }
         record.recordBuffer[i] = static_cast<std::uint8_t>(high * 16 + low);
@@ -154,7 +154,7 @@ std::optional<RecordKind> DecodeRecord(ImageCursor& cursor, RecordFields& record
     }
     const std::uint8_t expected = static_cast<std::uint8_t>(~sum & 0xFFU);
     if (record.recordBuffer[byteCount - 1] != expected) {
-        sessionMessage = Message<130>(int{expected}, cursor.lineNumber, cursor.fileName);
+        sessionMessage = Message<string_id::kInvalidChecksum>(int{expected}, cursor.lineNumber, cursor.fileName);
         return std::nullopt;
     }
 

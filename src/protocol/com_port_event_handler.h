@@ -33,6 +33,8 @@ public:
     // it did not say.
     const std::string& OpenFailure() const { return openFailure_; }
     bool ClosePort();
+    // Drops what has arrived and is not yet recognised.
+    void DiscardInput();
     bool SendPing();
     bool SendFlashSector(std::uint8_t sector);
     bool SendWriteBlock(std::uint32_t address, const std::uint8_t* data, std::int32_t count);

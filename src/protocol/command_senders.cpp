@@ -55,6 +55,21 @@ bool ComPortEventHandler::ClosePort()
     }
 }
 
+void ComPortEventHandler::DiscardInput()
+{
+    rxCount_ = 0;
+    if (port_ == nullptr) {
+        return;
+    }
+    try {
+        if (port_->IsPortOpen()) {
+            port_->ReadInput();
+        }
+    } catch (const CommControlError&) {
+        // Nothing to drop from a port that cannot be read.
+    }
+}
+
 void ComPortEventHandler::AppendChecksum(std::int32_t length)
 {
     std::uint8_t sum = 0;

@@ -11,15 +11,15 @@ std::string EndCodeMessage(int endCode)
 {
     switch (endCode) {
     case kEndPortSettingsRefused:
-        return std::string(StringText<132>);
+        return std::string(StringText<string_id::kSessionNotInitialized>);
     case kEndNoEventWindow:
-        return std::string(StringText<106>);
+        return std::string(StringText<string_id::kNoEventHandler>);
     case kEndNoCommControl:
-        return std::string(StringText<136>);
+        return std::string(StringText<string_id::kNoCommControl>);
     case kEndNoTimer:
-        return std::string(StringText<133>);
+        return std::string(StringText<string_id::kNoTimer>);
     default:
-        return Message<123>(endCode);
+        return Message<string_id::kInternalErrorNumber>(endCode);
     }
 }
 
@@ -49,8 +49,8 @@ void DownloadSession::OnInitSession()
     portOpen = 0;
     directiveParser.fileKind = FileKind::None;
     cancelRequested = 0;
-    SetStatus(112);
-    buttonText = std::string(StringText<104>);
+    SetStatus(string_id::kStatusOffLine);
+    buttonText = std::string(StringText<string_id::kButtonClose>);
     host_.SetButtonText(buttonText);
     if (!commControl.CreateEventWindow()) {
         EndSession(kEndNoEventWindow);
@@ -92,7 +92,7 @@ void DownloadSession::OnDownload()
         return;
     }
     if (opened.fileLength > kLargestSnapshot) {
-        host_.ShowMessage(Message<151>(fileName, opened.fileLength), {});
+        host_.ShowMessage(Message<string_id::kImageTooLarge>(fileName, opened.fileLength), {});
         return;
     }
     imageFile = std::move(opened.imageFile);
@@ -102,7 +102,7 @@ void DownloadSession::OnDownload()
     portHandler.SetState(bpStateGOONLINE);
     blockCount = 0;
     portSettings.portIndex = host_.ComSelection();
-    buttonText = std::string(StringText<105>);
+    buttonText = std::string(StringText<string_id::kButtonCancel>);
     host_.SetButtonText(buttonText);
     host_.EnableInputControls(false);
     baudRetried = 0;
@@ -172,7 +172,7 @@ void DownloadSession::OnTimer(unsigned tickedTimer)
             FallBackTo57600();
             return;
         }
-        sessionMessage = state == bpStateSENT_C0 ? std::string(StringText<140>) : std::string(StringText<141>);
+        sessionMessage = state == bpStateSENT_C0 ? std::string(StringText<string_id::kNoCommunication>) : std::string(StringText<string_id::kNoKeyboardId>);
         SetMachineState(bpStateRECEIVE_UK);
         baudRetried = 0;
         PostStep();
@@ -221,12 +221,16 @@ void DownloadSession::OnOK()
         cancelRequested = 1;
         cancelled_ = true;
         host_.Pause(kTerminatePauseMs);
+        // A reply that came during the pause answers a command the cancel
+        // ends; left in, it would run into the end-of-table's own "OK" and
+        // neither would be recognised.
+        portHandler.DiscardInput();
         portHandler.SendTerminate();
         return;
     }
     cancelled_ = cancelled_ || state != bpStateNONE;
     SetMachineState(bpStateGOOFFLINE);
-    SetStatus(112);
+    SetStatus(string_id::kStatusOffLine);
     PostStep();
 }
 
@@ -274,15 +278,15 @@ void DownloadSession::ErrorEnd(FileKind machine, ProtocolState stepState)
     }
     CloseImage();
     if (sessionMessage.empty()) {
-        sessionMessage = Message<122>(InternalErrorCode(machine, stepState));
+        sessionMessage = Message<string_id::kInternalErrorCode>(InternalErrorCode(machine, stepState));
     }
     host_.ShowMessage(sessionMessage, sessionDetail);
     if (portOpen == 1) {
-        ShowStatus(134);
+        ShowStatus(string_id::kStatusError);
     } else {
-        ShowStatus(112);
+        ShowStatus(string_id::kStatusOffLine);
         host_.EnableInputControls(true);
-        buttonText = std::string(StringText<104>);
+        buttonText = std::string(StringText<string_id::kButtonClose>);
         host_.SetButtonText(buttonText);
     }
     host_.SetProgress(0);
@@ -291,9 +295,9 @@ void DownloadSession::ErrorEnd(FileKind machine, ProtocolState stepState)
 
 void DownloadSession::ReturnToIdle()
 {
-    ShowStatus(112);
+    ShowStatus(string_id::kStatusOffLine);
     host_.EnableInputControls(true);
-    buttonText = std::string(StringText<104>);
+    buttonText = std::string(StringText<string_id::kButtonClose>);
     host_.SetButtonText(buttonText);
     host_.SetProgress(0);
     SetMachineState(bpStateNONE);
@@ -312,7 +316,8 @@ void DownloadSession::SetStatus(int stringId)
     statusText = std::string(LoadString(stringId));
     const bool pingStep = portHandler.GetState() == bpStateSEND_C0;
     if (pingStep) {
-        statusText += portSettings.baudIndex == kBaudIndex19200 ? "  at 19200 Baudrate " : "  at  57600 Baudrate ";
+        statusText += portSettings.baudIndex == kBaudIndex19200 ? StringText<string_id::kPingAt19200>
+                                                                : StringText<string_id::kPingAt57600>;
     }
     host_.SetStatusLine(statusText);
     if (pingStep) {
@@ -326,7 +331,7 @@ void DownloadSession::SetStatusNumber(int number)
     statusText = Message<Id>(number);
     host_.SetStatusLine(statusText);
 }
-template void DownloadSession::SetStatusNumber<115>(int);
+template void DownloadSession::SetStatusNumber<string_id::kStatusWritingBlock>(int);
 
 // Computed in 64 bits: the 32-bit product wrapped for images past 42 MB.
 void DownloadSession::UpdateProgress()

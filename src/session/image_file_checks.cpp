@@ -37,17 +37,17 @@ ImageName CheckImageName(std::string_view typedName)
     ImageName name;
     name.fileName = LowerCaseName(typedName);
     if (name.fileName.empty()) {
-        name.message = Message<137>();
+        name.message = Message<string_id::kNoFileName>();
         return name;
     }
     const std::string_view extension = Extension(name.fileName);
-    if (extension == StringText<200>) {
+    if (extension == StringText<string_id::kExtensionS19>) {
         name.fileKind = FileKind::S19;
-    } else if (extension == StringText<201>) {
+    } else if (extension == StringText<string_id::kExtensionS20>) {
         name.fileKind = FileKind::S20;
     } else {
         name.fileName = std::string(typedName);
-        name.message = Message<107>(name.fileName);
+        name.message = Message<string_id::kBadExtension>(name.fileName);
         return name;
     }
     name.accepted = true;
@@ -71,13 +71,13 @@ OpenedImage OpenImage(IImageFiles& files, std::string_view typedName)
     switch (opened.status) {
     case OpenedFile::Status::NotFound:
         image.fileName = std::string(typedName);
-        image.message = Message<108>(image.fileName);
+        image.message = Message<string_id::kFileNotFound>(image.fileName);
         break;
     case OpenedFile::Status::CannotOpen:
-        image.message = Message<109>(image.fileName);
+        image.message = Message<string_id::kFileNotOpened>(image.fileName);
         break;
     case OpenedFile::Status::LengthUnknown:
-        image.message = Message<110>(image.fileName);
+        image.message = Message<string_id::kFileNotAccessed>(image.fileName);
         break;
     case OpenedFile::Status::Opened:
         image.imageFile = std::move(opened.file);

@@ -100,16 +100,16 @@ void DownloadSession::RunStep(FileKind machine)
         DoGoOnline(machine, s);
         return;
     case bpStateSEND_C0:
-        SetStatus(113);
+        SetStatus(string_id::kStatusSendingPing);
         FinishSend(portHandler.SendPing(), machine, s);
         return;
     case bpStateRECEIVE_C0:
-        SetStatus(117);
+        SetStatus(string_id::kStatusReceivedPong);
         SetMachineState(bpStateSEND_T7);
         PostStep();
         return;
     case bpStateSEND_T7:
-        SetStatus(142);
+        SetStatus(string_id::kStatusReadingId);
         FinishSend(portHandler.SendReadId(), machine, s);
         return;
     case bpStateRECEIVE_T7:
@@ -127,18 +127,18 @@ void DownloadSession::RunStep(FileKind machine)
         DoReceiveOk(machine, s);
         return;
     case bpStateRECEIVE_CE:
-        sessionMessage = std::string(StringText<119>);
+        sessionMessage = std::string(StringText<string_id::kCommunicationError>);
         ErrorEnd(machine, s);
         return;
     case bpStateRECEIVE_FE:
-        sessionMessage = std::string(StringText<120>);
+        sessionMessage = std::string(StringText<string_id::kCommandError>);
         ErrorEnd(machine, s);
         return;
     case bpStateRECEIVE_UK:
         // Without the time-out flag the watchdog's message (or none) stands.
         if (portHandler.IsTimedOut()) {
             portHandler.ClearTimedOut();
-            sessionMessage = std::string(StringText<121>);
+            sessionMessage = std::string(StringText<string_id::kTimedOut>);
         }
         ErrorEnd(machine, s);
         return;
@@ -147,7 +147,7 @@ void DownloadSession::RunStep(FileKind machine)
     case StateEX_USERDEF:
     case bpStateEX_UNDEF:
     case bpStateER_INTERNAL:
-        sessionMessage = Message<122>(InternalErrorCode(machine, s, portHandler.GetLastEvent()));
+        sessionMessage = Message<string_id::kInternalErrorCode>(InternalErrorCode(machine, s, portHandler.GetLastEvent()));
         ErrorEnd(machine, s);
         return;
     case bpStateGOOFFLINE:
@@ -162,7 +162,7 @@ void DownloadSession::RunStep(FileKind machine)
 
 void DownloadSession::DoGoOnline(FileKind machine, ProtocolState s)
 {
-    SetStatus(111);
+    SetStatus(string_id::kStatusEstablishing);
     portSettings.portIndex = host_.ComSelection();
     if (machine == FileKind::S20) {
         directiveParser.Reset();
@@ -171,13 +171,13 @@ void DownloadSession::DoGoOnline(FileKind machine, ProtocolState s)
     try {
         commControl.SelectPort(portSettings.portIndex);
     } catch (const CommControlError& error) {
-        sessionMessage = Message<135>(comNumber);
+        sessionMessage = Message<string_id::kSelectPortFailed>(comNumber);
         sessionDetail = error.what();
         ErrorEnd(machine, s);
         return;
     }
     if (!portHandler.OpenPort()) {
-        sessionMessage = Message<139>(comNumber);
+        sessionMessage = Message<string_id::kPortNotOpened>(comNumber);
         sessionDetail = portHandler.OpenFailure();
         ErrorEnd(machine, s);
         return;
@@ -189,14 +189,14 @@ void DownloadSession::DoGoOnline(FileKind machine, ProtocolState s)
 
 void DownloadSession::DoReceiveKeyboardId(FileKind machine, ProtocolState s)
 {
-    SetStatus(143);
+    SetStatus(string_id::kStatusIdReceived);
     const int hardware = portHandler.KeyboardId()[bootloader::kHardwareVersionIndex];
     keyboardHardware_ = hardware;
     if (machine == FileKind::S20) {
         // The image's "#hardware" line decides for an .s20 image.
         directiveParser.keyboardHardware = hardware;
     } else if (hardware != 0 && hardware != 1) {
-        sessionMessage = Message<400>(fileName, "0, 1", hardware);
+        sessionMessage = Message<string_id::kHardwareUnsupported>(fileName, "0, 1", hardware);
         ErrorEnd(machine, s);
         return;
     }
@@ -250,19 +250,19 @@ void DownloadSession::DoSendRecord(FileKind machine, ProtocolState s)
 {
     bool sent = false;
     if (s == bpStateSEND_C1) {
-        SetStatus(114);
+        SetStatus(string_id::kStatusFlashingSector);
         sent = portHandler.SendFlashSector(static_cast<std::uint8_t>(record.sectorNumber));
     } else if (s == bpStateSEND_S2) {
         // Counts across C1 and S8 records: the first block of a download is 1.
         ++blockCount;
-        SetStatusNumber<115>(blockCount);
+        SetStatusNumber<string_id::kStatusWritingBlock>(blockCount);
         sent = portHandler.SendWriteBlock(record.blockAddress, record.recordBuffer.data() + record.recordData,
                                           record.recordLength);
         if (sent) {
             dataBytesSent_ += static_cast<std::uint64_t>(record.recordLength);
         }
     } else {
-        SetStatus(116);
+        SetStatus(string_id::kStatusTableFinished);
         sent = portHandler.SendTerminate();
     }
     if (sent) {
@@ -289,7 +289,7 @@ void DownloadSession::DoReceiveOk(FileKind machine, ProtocolState s)
         return;
     }
     if (machineState == bpStateSEND_C1) {
-        SetStatus(118);
+        SetStatus(string_id::kStatusSectorFlashed);
     }
     SetMachineState(bpStateREADYNEXTRECORD);
     PostStep();

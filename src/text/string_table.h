@@ -10,10 +10,17 @@ struct NumberedString {
 };
 
 inline constexpr NumberedString kStringTable[] = {
-#define TAVEX_STRING(id, text) {id, text},
+#define TAVEX_STRING(id, name, text) {id, text},
 #include "string_table.inc"
 #undef TAVEX_STRING
 };
+
+// The strings' numbers by name, for Message<string_id::kTimedOut>() and the like.
+namespace string_id {
+#define TAVEX_STRING(id, name, text) inline constexpr int name = id;
+#include "string_table.inc"
+#undef TAVEX_STRING
+} // namespace string_id
 
 constexpr std::string_view FindString(int id)
 {

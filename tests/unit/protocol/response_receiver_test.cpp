@@ -215,5 +215,31 @@ TEST(TimeoutRead, ReportsAFailedReadWithoutPosting)
     EXPECT_FALSE(fixture.handler.IsTimedOut());
 }
 
+// A cancel ends a write-block whose "OK" has come in but not yet been
+// collected, then sends the end-of-table. A port reads what has arrived at
+// once, so the two replies would be read together, four bytes that no
+// awaited reply has; dropping the stale one first lets the end-of-table's
+// own "OK" be recognised.
+TEST(DiscardInput, KeepsAStaleReplyFromRunningIntoTheNextOne)
+{
+    for (const bool discard : {false, true}) {
+        ConfiguredHandler fixture;
+        fixture.handler.SetState(bpStateSENT_S2);
+        fixture.control().input.push_back({'O', 'K'});  // arrived, not yet collected
+        if (discard) {
+            fixture.handler.DiscardInput();
+        }
+        ASSERT_TRUE(fixture.handler.SendTerminate());
+        Bytes arrived = {'O', 'K'};
+        if (!fixture.control().input.empty()) {
+            arrived.insert(arrived.begin(), fixture.control().input.front().begin(),
+                           fixture.control().input.front().end());
+            fixture.control().input.clear();
+        }
+        fixture.Arrive(arrived);
+        EXPECT_EQ(fixture.handler.GetState(), discard ? bpStateRECEIVE_OK : bpStateSENT_S8) << discard;
+    }
+}
+
 } // namespace
 } // namespace tavex
