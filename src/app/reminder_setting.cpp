@@ -1,5 +1,7 @@
 #include "app/reminder_setting.h"
 
+#include "text/settings_scope.h"
+
 #include <QSettings>
 #include <QString>
 #include <QVariant>
@@ -12,8 +14,8 @@ namespace tavex {
 
 namespace {
 
-const QString kOrganisation = QStringLiteral("Norwick Inc.");
-const QString kApplication = QStringLiteral("TavexDownloader");
+const QString kOrganisation = QString::fromLatin1(kSettingsOrganisation);
+const QString kApplication = QString::fromLatin1(kSettingsApplication);
 const QString kValueName = QStringLiteral("Startup Reminder");
 
 #ifdef Q_OS_WIN

@@ -3,6 +3,7 @@
 #include "app/about_dialog.h"
 #include "app/app_icon.h"
 #include "gui/name_filters.h"
+#include "serial/port_settings.h"
 #include "serial/qt/com_device_map.h"
 #include "session/end_codes.h"
 #include "text/string_table.h"
@@ -214,7 +215,7 @@ void CTavexDLDlg::FillComList(int entryCount, int selectedIndex)
 {
     ui_->control1007->clear();
     for (int i = 0; i < entryCount; ++i) {
-        ui_->control1007->addItem(QString::number(i + 1));
+        ui_->control1007->addItem(QString::fromStdString(PortListEntry(i)));
         ui_->control1007->setItemData(i, ComDeviceName(i + 1), Qt::ToolTipRole);
     }
     ui_->control1007->setCurrentIndex(selectedIndex);

@@ -1,6 +1,7 @@
 #include "image/directive_parser.h"
 
 #include "image/directive_text.h"
+#include "text/ascii.h"
 #include "text/format.h"
 
 #include <algorithm>
@@ -19,11 +20,6 @@ constexpr std::size_t kLineCapacity = 255;
 bool Contains(const std::vector<std::uint8_t>& list, std::int32_t value)
 {
     return std::find(list.begin(), list.end(), value) != list.end();
-}
-
-char LowerAscii(std::uint8_t c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : static_cast<char>(c);
 }
 
 } // namespace
@@ -78,7 +74,7 @@ bool CDirectiveParser::ParseLine(const std::uint8_t* start, IByteSource* file, s
         return start[1] == '/' ? ParseComment() : Fail<string_id::kIllegalComment>(lineNumber);
     }
     if (start[0] == '#') {
-        const char letter = LowerAscii(start[1]);
+        const char letter = AsciiLower(static_cast<char>(start[1]));
         for (const Directive& directive : kDirectives) {
             if (directive.letter == letter) {
                 return (this->*directive.parse)();
@@ -116,7 +112,7 @@ CDirectiveParser::LineRead CDirectiveParser::ReadDirectiveLine()
     *bytesRead += position - 2;
     if (outcome == LineRead::Complete) {
         const auto* text = reinterpret_cast<const char*>(buffer.data());
-        lineText = directive_text::LowerCase(std::string_view(text, std::find(text, text + position, '\0') - text));
+        lineText = AsciiLowerCase(std::string_view(text, std::find(text, text + position, '\0') - text));
     }
     return outcome;
 }

@@ -11,7 +11,6 @@ namespace tavex::directive_text {
 
 bool IsBlank(char c);  // space, tab, CR, LF, vertical tab, form feed
 
-std::string LowerCase(std::string_view text);
 
 std::string_view Trim(std::string_view text);
 

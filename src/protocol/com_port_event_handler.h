@@ -54,7 +54,6 @@ public:
     const std::array<std::uint8_t, 16>& KeyboardId() const { return keyboardId_; }
 
     // The frame last built and the reply bytes collected so far.
-    const std::vector<std::uint8_t>& TxBuffer() const { return txBuffer_; }
     std::int32_t TxLength() const { return txLength_; }
     const std::vector<std::uint8_t>& RxBuffer() const { return rxBuffer_; }
     std::int32_t RxCount() const { return rxCount_; }

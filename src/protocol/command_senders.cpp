@@ -72,11 +72,8 @@ void ComPortEventHandler::DiscardInput()
 
 void ComPortEventHandler::AppendChecksum(std::int32_t length)
 {
-    std::uint8_t sum = 0;
-    for (std::int32_t i = 2; i < length; ++i) {
-        sum = static_cast<std::uint8_t>(sum + txBuffer_[static_cast<std::size_t>(i)]);
-    }
-    txBuffer_[static_cast<std::size_t>(length)] = static_cast<std::uint8_t>(~sum);
+    const auto end = static_cast<std::size_t>(length);
+    txBuffer_[end] = bootloader::FrameChecksum(std::span(txBuffer_).subspan(2, end - 2));
 }
 
 // Writes the txLength bytes built in txBuffer, then enters the SENT state.

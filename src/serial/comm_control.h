@@ -64,7 +64,7 @@ public:
     virtual std::vector<std::uint8_t> GetInput() = 0;
     virtual std::int16_t GetCommEvent() = 0;
 
-    // The one notification; delivered on the main thread, one at a time.
+    // The one notification; delivered on the session's thread, one at a time.
     virtual void SetOnComm(std::function<void()> onComm) = 0;
 };
 

@@ -7,7 +7,7 @@
 namespace tavex {
 
 // What a platform provides to host a comm control: somewhere for the
-// control's notifications to arrive on the main thread, and the control.
+// control's notifications to arrive on the session's thread, and the control.
 class ICommControlHost {
 public:
     virtual ~ICommControlHost() = default;

@@ -38,7 +38,6 @@ inline constexpr std::array<std::string_view, 16> kBaudRates = {
 inline constexpr std::array<std::string_view, 5> kParityLetters = {"E", "M", "N", "O", "S"};
 inline constexpr std::array<std::string_view, 5> kDataBits = {"4", "5", "6", "7", "8"};
 inline constexpr std::array<std::string_view, 3> kStopBits = {"1", "1.5", "2"};
-inline constexpr std::int32_t kHandshakeNone = 0;
 inline constexpr std::int32_t kHandshakeRts = 2;
 inline constexpr std::int32_t kInputModeBinary = 1;
 } // namespace port_lists

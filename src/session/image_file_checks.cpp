@@ -1,23 +1,11 @@
 #include "session/image_file_checks.h"
 
+#include "text/ascii.h"
 #include "text/format.h"
 
 namespace tavex {
 
 namespace {
-
-// Lower-cases ASCII letters only, so the bytes of a multi-byte character are
-// never touched.
-std::string LowerCaseName(std::string_view name)
-{
-    std::string lower(name);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
 
 // The (at most) three characters after the last '.', or "" when there is no
 // '.' or fewer than two characters follow it.
@@ -35,7 +23,7 @@ std::string_view Extension(std::string_view name)
 ImageName CheckImageName(std::string_view typedName)
 {
     ImageName name;
-    name.fileName = LowerCaseName(typedName);
+    name.fileName = AsciiLowerCase(typedName);
     if (name.fileName.empty()) {
         name.message = Message<string_id::kNoFileName>();
         return name;

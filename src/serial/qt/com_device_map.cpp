@@ -1,5 +1,7 @@
 #include "serial/qt/com_device_map.h"
 
+#include "text/settings_scope.h"
+
 #include <QByteArray>
 #include <QSettings>
 #include <QtGlobal>
@@ -7,9 +9,6 @@
 namespace tavex {
 
 namespace {
-
-const char* const kOrganisation = "Norwick Inc.";
-const char* const kApplication = "TavexDownloader";
 
 #ifndef Q_OS_WIN
 QString ConfiguredDevice(int comNumber)
@@ -19,7 +18,7 @@ QString ConfiguredDevice(int comNumber)
     if (!fromEnvironment.isEmpty()) {
         return fromEnvironment;
     }
-    const QSettings settings(QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication));
+    const QSettings settings(QString::fromLatin1(kSettingsOrganisation), QString::fromLatin1(kSettingsApplication));
     return settings.value(QStringLiteral("Ports/COM%1").arg(comNumber)).toString();
 }
 #endif
