@@ -17,7 +17,7 @@
 
 namespace tavex {
 
-class CliSessionHost final : public QObject, public ISessionHost {
+class CliSessionHost final : public QObject, public ISessionHost, public ISessionWindow {
 public:
     // `finished` runs once the session is back to idle or the window closed.
     CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex, std::function<void()> finished);
@@ -36,9 +36,6 @@ public:
     void ShowMessage(const std::string& text, const std::string& detail) override;
     void SetStatusLine(const std::string& text) override { reporter_.Status(text); }
     void SetProgress(int percent) override;
-    void EnableInputControls(bool) override {}
-    void SetButtonText(const std::string&) override {}
-    void FillComList(int, int) override {}
     int ComSelection() override { return comIndex_; }
     std::string FileFieldText() override { return fileField_; }
     void EndDialog(int endCode) override;

@@ -45,7 +45,7 @@ DownloadOutcome SessionRun::Run()
                         [&loop] { loop.quit(); });
     CliControlHost controls(target_, options_.trace);
     PosixImageFiles files(sharing_);
-    DownloadSession session(host, controls, files);
+    DownloadSession session(host, host, controls, files);
     host.Attach(session);
     session_ = &session;
     session.OnInitSession();
@@ -60,7 +60,7 @@ DownloadOutcome SessionRun::Run()
     outcome.result = ResultOf(host, session);
     outcome.message = host.LastMessage();
     outcome.hardware = session.KeyboardHardware();
-    outcome.blocks = session.blockCount;
+    outcome.blocks = session.BlockCount();
     outcome.dataBytes = session.DataBytesSent();
     outcome.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
     return outcome;

@@ -40,7 +40,7 @@ QElapsedTimer StartedClock()
 
 CTavexDLDlg::CTavexDLDlg(ICommControlHost& controls, IImageFiles& files, QWidget* parent)
     : QDialog(parent), ui_(std::make_unique<Ui::CTavexDLDlg>()),
-      clock_(StartedClock()), session_(*this, controls, files)
+      clock_(StartedClock()), session_(*this, *this, controls, files)
 {
     ui_->setupUi(this);
     // A caption with the help button and the close button, nothing to
@@ -117,13 +117,13 @@ void CTavexDLDlg::keyPressEvent(QKeyEvent* event)
 
 void CTavexDLDlg::OnBrowse()
 {
-    if (session_.portOpen == 1) {
+    if (session_.PortIsOpen()) {
         return;
     }
     const QString chosen = chooseImageFile();
     if (!chosen.isNull()) {
         ui_->control1000->setText(chosen);
-        session_.fileName = chosen.toStdString();
+        session_.ChooseFile(chosen.toStdString());
     }
 }
 

@@ -19,7 +19,7 @@ class CTavexDLDlg;
 
 namespace tavex {
 
-class CTavexDLDlg : public QDialog, private ISessionHost {
+class CTavexDLDlg : public QDialog, private ISessionHost, private ISessionWindow {
 public:
     CTavexDLDlg(ICommControlHost& controls, IImageFiles& files, QWidget* parent = nullptr);
     ~CTavexDLDlg() override;

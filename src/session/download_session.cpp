@@ -25,9 +25,10 @@ std::string EndCodeMessage(int endCode)
 
 } // namespace
 
-DownloadSession::DownloadSession(ISessionHost& host, ICommControlHost& controls, IImageFiles& files,
-                                 bool ntPlatform)
-    : commControl(controls), portHandler(ntPlatform), replyStopwatch(host), host_(host), files_(files)
+DownloadSession::DownloadSession(ISessionHost& host, ISessionWindow& window, ICommControlHost& controls,
+                                 IImageFiles& files, bool ntPlatform)
+    : commControl(controls), portHandler(ntPlatform), replyStopwatch(host), host_(host), window_(window),
+      files_(files)
 {
 }
 
@@ -51,7 +52,7 @@ void DownloadSession::OnInitSession()
     cancelRequested = 0;
     SetStatus(string_id::kStatusOffLine);
     buttonText = std::string(StringText<string_id::kButtonClose>);
-    host_.SetButtonText(buttonText);
+    window_.SetButtonText(buttonText);
     if (!commControl.CreateEventWindow()) {
         EndSession(kEndNoEventWindow);
         return;
@@ -71,7 +72,7 @@ void DownloadSession::OnInitSession()
         return;
     }
     portHandler.SetState(bpStateNONE);
-    host_.FillComList(port_lists::kPortCount, portSettings.portIndex);
+    window_.FillComList(port_lists::kPortCount, portSettings.portIndex);
     initialized = 1;
 }
 
@@ -85,14 +86,14 @@ void DownloadSession::OnDownload()
     cancelled_ = false;
     keyboardHardware_.reset();
     dataBytesSent_ = 0;
-    OpenedImage opened = OpenImage(files_, host_.FileFieldText());
+    OpenedImage opened = OpenImage(files_, window_.FileFieldText());
     fileName = opened.fileName;
     if (!opened.imageFile) {
-        host_.ShowMessage(opened.message, opened.detail);
+        window_.ShowMessage(opened.message, opened.detail);
         return;
     }
     if (opened.fileLength > kLargestSnapshot) {
-        host_.ShowMessage(Message<string_id::kImageTooLarge>(fileName, opened.fileLength), {});
+        window_.ShowMessage(Message<string_id::kImageTooLarge>(fileName, opened.fileLength), {});
         return;
     }
     imageFile = std::move(opened.imageFile);
@@ -101,10 +102,10 @@ void DownloadSession::OnDownload()
     directiveParser.Reset();
     portHandler.SetState(bpStateGOONLINE);
     blockCount = 0;
-    portSettings.portIndex = host_.ComSelection();
+    portSettings.portIndex = window_.ComSelection();
     buttonText = std::string(StringText<string_id::kButtonCancel>);
-    host_.SetButtonText(buttonText);
-    host_.EnableInputControls(false);
+    window_.SetButtonText(buttonText);
+    window_.EnableInputControls(false);
     baudRetried = 0;
     GoOnlineAt(kBaudIndex19200);
 }
@@ -214,7 +215,7 @@ void DownloadSession::OnOK()
     const ProtocolState state = portHandler.GetState();
     if (initialized == 1 && state != bpStateSENT_C0) {
         if (state == bpStateNONE) {
-            fileName = host_.FileFieldText();
+            fileName = window_.FileFieldText();
             EndSession(kEndOperatorClose);
             return;
         }
@@ -258,9 +259,9 @@ void DownloadSession::EndSession(int endCode)
         if (sessionMessage.empty()) {
             sessionMessage = EndCodeMessage(endCode);
         }
-        host_.ShowMessage(sessionMessage, sessionDetail);
+        window_.ShowMessage(sessionMessage, sessionDetail);
     }
-    host_.EndDialog(endCode);
+    window_.EndDialog(endCode);
 }
 
 void DownloadSession::CloseImage()
@@ -280,33 +281,33 @@ void DownloadSession::ErrorEnd(FileKind machine, ProtocolState stepState)
     if (sessionMessage.empty()) {
         sessionMessage = Message<string_id::kInternalErrorCode>(InternalErrorCode(machine, stepState));
     }
-    host_.ShowMessage(sessionMessage, sessionDetail);
+    window_.ShowMessage(sessionMessage, sessionDetail);
     if (portOpen == 1) {
         ShowStatus(string_id::kStatusError);
     } else {
         ShowStatus(string_id::kStatusOffLine);
-        host_.EnableInputControls(true);
+        window_.EnableInputControls(true);
         buttonText = std::string(StringText<string_id::kButtonClose>);
-        host_.SetButtonText(buttonText);
+        window_.SetButtonText(buttonText);
     }
-    host_.SetProgress(0);
+    window_.SetProgress(0);
     SetMachineState(bpStateNONE);
 }
 
 void DownloadSession::ReturnToIdle()
 {
     ShowStatus(string_id::kStatusOffLine);
-    host_.EnableInputControls(true);
+    window_.EnableInputControls(true);
     buttonText = std::string(StringText<string_id::kButtonClose>);
-    host_.SetButtonText(buttonText);
-    host_.SetProgress(0);
+    window_.SetButtonText(buttonText);
+    window_.SetProgress(0);
     SetMachineState(bpStateNONE);
 }
 
 void DownloadSession::ShowStatus(int stringId)
 {
     statusText = std::string(LoadString(stringId));
-    host_.SetStatusLine(statusText);
+    window_.SetStatusLine(statusText);
 }
 
 // Only the PING step names the line's speed, and pauses so that the operator
@@ -319,7 +320,7 @@ void DownloadSession::SetStatus(int stringId)
         statusText += portSettings.baudIndex == kBaudIndex19200 ? StringText<string_id::kPingAt19200>
                                                                 : StringText<string_id::kPingAt57600>;
     }
-    host_.SetStatusLine(statusText);
+    window_.SetStatusLine(statusText);
     if (pingStep) {
         host_.Pause(kPingPauseMs);
     }
@@ -329,7 +330,7 @@ template <int Id>
 void DownloadSession::SetStatusNumber(int number)
 {
     statusText = Message<Id>(number);
-    host_.SetStatusLine(statusText);
+    window_.SetStatusLine(statusText);
 }
 template void DownloadSession::SetStatusNumber<string_id::kStatusWritingBlock>(int);
 
@@ -337,7 +338,7 @@ template void DownloadSession::SetStatusNumber<string_id::kStatusWritingBlock>(i
 void DownloadSession::UpdateProgress()
 {
     const std::uint64_t percent = image.fileLength == 0 ? 0 : image.bytesRead * 100 / image.fileLength;
-    host_.SetProgress(static_cast<int>(percent));
+    window_.SetProgress(static_cast<int>(percent));
 }
 
 } // namespace tavex

@@ -29,10 +29,15 @@ inline constexpr std::uint32_t kReplyLimitMs = 6000;
 inline constexpr unsigned kPingPauseMs = 800;
 inline constexpr unsigned kTerminatePauseMs = 500;
 
+namespace test {
+struct SessionInspector;  // what the tests look at inside a session
+}
+
 class DownloadSession : private INotifyWindow {
 public:
     // ntPlatform: whether writes go without RTS framing (true off Windows).
-    DownloadSession(ISessionHost& host, ICommControlHost& controls, IImageFiles& files, bool ntPlatform = true);
+    DownloadSession(ISessionHost& host, ISessionWindow& window, ICommControlHost& controls, IImageFiles& files,
+                    bool ntPlatform = true);
 
     // Window messages.
     void OnInitSession();          // the window's initialisation
@@ -52,6 +57,15 @@ public:
     // The keyboard's hardware version, once its ID has been accepted.
     std::optional<int> KeyboardHardware() const { return keyboardHardware_; }
     std::uint64_t DataBytesSent() const { return dataBytesSent_; }
+    int BlockCount() const { return blockCount; }
+
+    // Browse is refused while the port is open; what it chose becomes the
+    // session's file name.
+    bool PortIsOpen() const { return portOpen == 1; }
+    void ChooseFile(std::string name) { fileName = std::move(name); }
+
+private:
+    friend struct test::SessionInspector;
 
     // Session data.
     std::string fileName;
@@ -75,7 +89,6 @@ public:
     RecordFields record;
     CDirectiveParser directiveParser;
 
-private:
     void PostMessage(std::uint32_t message) override;
 
     // Status line and progress.
@@ -112,6 +125,7 @@ private:
     void FinishSend(bool sent, FileKind machine, ProtocolState s);
 
     ISessionHost& host_;
+    ISessionWindow& window_;
     IImageFiles& files_;
     bool closed_ = false;
     bool cancelled_ = false;

@@ -17,6 +17,8 @@ public:
     virtual std::uint32_t TickCount() = 0;
 };
 
+// What every host has: the thread's message queue, its timer, the clock and
+// pauses.
 class ISessionHost : public ITickSource {
 public:
     // Queues the step message; it runs after the current handler returns.
@@ -29,6 +31,13 @@ public:
 
     // Blocks the thread: nothing else is handled meanwhile.
     virtual void Pause(unsigned milliseconds) = 0;
+};
+
+// What the session shows and asks of its window. A host without the input
+// controls (a command line) leaves the three of them alone.
+class ISessionWindow {
+public:
+    virtual ~ISessionWindow() = default;
 
     // A modal message box with an OK button and the warning icon, captioned
     // with the application's name. Steps, ticks and notifications go on
@@ -39,9 +48,9 @@ public:
     virtual void SetStatusLine(const std::string& text) = 0;
     virtual void SetProgress(int percent) = 0;
     // The COM list (repainted at once), the file field, Browse and Download.
-    virtual void EnableInputControls(bool enable) = 0;
-    virtual void SetButtonText(const std::string& text) = 0;
-    virtual void FillComList(int entryCount, int selectedIndex) = 0;
+    virtual void EnableInputControls(bool) {}
+    virtual void SetButtonText(const std::string&) {}
+    virtual void FillComList(int, int) {}
     virtual int ComSelection() = 0;
     virtual std::string FileFieldText() = 0;
 

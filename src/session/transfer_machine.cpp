@@ -163,7 +163,7 @@ void DownloadSession::RunStep(FileKind machine)
 void DownloadSession::DoGoOnline(FileKind machine, ProtocolState s)
 {
     SetStatus(string_id::kStatusEstablishing);
-    portSettings.portIndex = host_.ComSelection();
+    portSettings.portIndex = window_.ComSelection();
     if (machine == FileKind::S20) {
         directiveParser.Reset();
     }

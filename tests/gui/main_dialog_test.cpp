@@ -202,7 +202,7 @@ TEST(MainWindow, BrowseIsRefusedWhileThePortIsOpen)
     QTest::mouseClick(window.Browse(), Qt::LeftButton);
     EXPECT_EQ(window.fileDialogs, 1);
     window.StartDownload();
-    ASSERT_TRUE(RunEventsUntil([&] { return window.dialog.Session().portOpen == 1; }));
+    ASSERT_TRUE(RunEventsUntil([&] { return window.dialog.Session().PortIsOpen(); }));
     window.Browse()->setEnabled(true);
     QTest::mouseClick(window.Browse(), Qt::LeftButton);
     EXPECT_EQ(window.fileDialogs, 1);

@@ -14,7 +14,7 @@ namespace tavex::test {
 
 struct SessionBench {
     explicit SessionBench(KeyboardConfig config = {})
-        : keyboard(std::move(config)), controls(loop, keyboard), host(loop), session(host, controls, files)
+        : keyboard(std::move(config)), controls(loop, keyboard), host(loop), session(host, host, controls, files)
     {
         host.Attach(session);
     }

@@ -12,7 +12,7 @@
 
 namespace tavex::test {
 
-class VirtualSessionHost final : public ISessionHost {
+class VirtualSessionHost final : public ISessionHost, public ISessionWindow {
 public:
     explicit VirtualSessionHost(VirtualEventLoop& loop) : loop_(loop) {}
 

@@ -2,11 +2,14 @@
 
 #include "support/image_text.h"
 #include "support/session_bench.h"
+#include "support/session_inspector.h"
 
 #include <gtest/gtest.h>
 
 namespace tavex {
 namespace {
+
+using Inspect = test::SessionInspector;
 
 using Bytes = std::vector<std::uint8_t>;
 using test::Lines;
@@ -37,9 +40,9 @@ TEST(Download, SendsTheThreeLineImageAndReturnsSilentlyToIdle)
     EXPECT_EQ(bench.host.pausesMs, std::vector<std::uint64_t>{800});
     EXPECT_EQ(bench.host.buttonTexts, (std::vector<std::string>{"Cancel", "Close"}));
     EXPECT_EQ(bench.host.inputControlsEnabled, (std::vector<bool>{false, true}));
-    EXPECT_EQ(bench.session.portOpen, 0);
-    EXPECT_EQ(bench.session.imageFile, nullptr);
-    EXPECT_EQ(bench.session.machineState, bpStateNONE);
+    EXPECT_EQ(Inspect::PortOpen(bench.session), 0);
+    EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
+    EXPECT_EQ(Inspect::MachineState(bench.session), bpStateNONE);
     EXPECT_EQ(bench.keyboard.Flash().BlocksWritten(), 1U);
 }
 
@@ -88,7 +91,7 @@ TEST_P(DownloadFailure, EndsWithOneMessageAndReturnsToIdle)
     EXPECT_EQ(bench.host.inputControlsEnabled.back(), true);
     EXPECT_EQ(bench.host.buttonTexts.back(), "Close");
     EXPECT_FALSE(bench.control().GetPortOpen());
-    EXPECT_EQ(bench.session.imageFile, nullptr);
+    EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -145,7 +148,7 @@ TEST(Watchdog, GivesUpOnASilentKeyboardAfterTwoTimeOuts)
     EXPECT_EQ(bench.control().frames.size(), 2U);  // one PING at each speed
     bench.RunToIdle();
     EXPECT_EQ(bench.session.State(), bpStateNONE);
-    EXPECT_EQ(bench.session.baudRetried, 0);
+    EXPECT_EQ(Inspect::BaudRetried(bench.session), 0);
 }
 
 TEST(Watchdog, ReportsAKeyboardThatSendsNoId)
@@ -164,7 +167,7 @@ TEST(Watchdog, ReportsAStateNoMachineUses)
     bench.files.Add("image.s19", kSmallImage);
     bench.Open();
     bench.StartUntil("image.s19", bpStateSENT_S2);
-    bench.session.portHandler.SetState(bpStateSEND_CA);
+    Inspect::SetProtocolState(bench.session, bpStateSEND_CA);
     bench.RunToIdle();
     EXPECT_EQ(bench.host.messages, std::vector<std::string>{"An internal error occured (code = FSM_s19-34-1)."});
 }
@@ -336,7 +339,7 @@ TEST(ErrorEnd, KeepsTheControlsDisabledWhenThePortWillNotClose)
     EXPECT_EQ(bench.host.statusLines.back(), "** Error **");
     EXPECT_EQ(bench.host.inputControlsEnabled.back(), false);
     EXPECT_EQ(bench.host.buttonTexts.back(), "Cancel");
-    EXPECT_EQ(bench.session.portOpen, 1);
+    EXPECT_EQ(Inspect::PortOpen(bench.session), 1);
     EXPECT_EQ(bench.session.State(), bpStateNONE);
 
     bench.session.OnOK();  // button 1 now closes the window
@@ -417,7 +420,7 @@ TEST_P(StartUp, ClosesTheWindowWithItsEndCodeAndMessage)
     bench.session.OnInitSession();
     EXPECT_EQ(bench.host.endCode, c.endCode);
     EXPECT_EQ(bench.host.messages, std::vector<std::string>{c.message});
-    EXPECT_EQ(bench.session.initialized, 0);
+    EXPECT_EQ(Inspect::Initialized(bench.session), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -442,7 +445,7 @@ TEST(EndSession, ClosingDuringATransferSendsTheEndOfTableWithoutAMessage)
     EXPECT_TRUE(bench.host.messages.empty());
     EXPECT_EQ(bench.control().frames.back(), (Bytes{0x53, 0x38, 0x04, 0xFF, 0xFF, 0xFF, 0xFE}));
     EXPECT_FALSE(bench.control().GetPortOpen());
-    EXPECT_EQ(bench.session.imageFile, nullptr);
+    EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
     bench.RunToIdle();
     EXPECT_TRUE(bench.host.messages.empty());
 }

@@ -5,6 +5,7 @@
 
 #include "support/image_text.h"
 #include "support/session_bench.h"
+#include "support/session_inspector.h"
 #include "support/state_names.h"
 #include "text/format.h"
 
@@ -17,6 +18,8 @@
 
 namespace tavex {
 namespace {
+
+using Inspect = test::SessionInspector;
 
 using Bytes = std::vector<std::uint8_t>;
 using test::Lines;
@@ -139,7 +142,7 @@ TEST_P(EndSessionIn, SendsTheEndOfTableAfterAPauseUnlessIdleOrAwaitingThePong)
     ASSERT_TRUE(bench.control().GetPortOpen());
     ASSERT_TRUE(bench.control().frames.empty());
     ASSERT_TRUE(bench.host.pausesMs.empty());
-    bench.session.portHandler.SetState(state);
+    Inspect::SetProtocolState(bench.session, state);
 
     // What the line has carried half-way through a pause that would precede
     // the frame; the event runs only if the session pauses.
@@ -160,9 +163,9 @@ TEST_P(EndSessionIn, SendsTheEndOfTableAfterAPauseUnlessIdleOrAwaitingThePong)
         EXPECT_EQ(bench.loop.NowMicros(), start);
     }
     EXPECT_FALSE(bench.control().GetPortOpen());
-    EXPECT_EQ(bench.session.portOpen, 0);
-    EXPECT_EQ(bench.session.timerId, 0U);
-    EXPECT_EQ(bench.session.imageFile, nullptr);
+    EXPECT_EQ(Inspect::PortOpen(bench.session), 0);
+    EXPECT_EQ(Inspect::TimerId(bench.session), 0U);
+    EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
     EXPECT_TRUE(bench.session.IsClosed());
     EXPECT_EQ(bench.host.endCode, 5005);
     EXPECT_TRUE(bench.host.messages.empty()) << bench.host.messages.front();
@@ -210,10 +213,10 @@ TEST_P(WatchdogLimit, TreatsTheReplyAsMissingOnlyPast6000Ms)
         EXPECT_EQ(bench.control().frames.size(), framesSent);
         EXPECT_EQ(bench.host.statusLines.size(), linesShown);
         EXPECT_TRUE(bench.host.messages.empty()) << bench.host.messages.front();
-        EXPECT_EQ(bench.session.baudRetried, 0);
+        EXPECT_EQ(Inspect::BaudRetried(bench.session), 0);
     } else if (watched.retriesAt57600) {
         EXPECT_TRUE(bench.host.messages.empty()) << bench.host.messages.front();
-        EXPECT_EQ(bench.session.baudRetried, 1);
+        EXPECT_EQ(Inspect::BaudRetried(bench.session), 1);
         ASSERT_EQ(bench.control().frames.size(), framesSent + 1);
         EXPECT_EQ(bench.control().frames.back(), (Bytes{0x43, 0x30, 0x01, 0xFE}));
         EXPECT_EQ(bench.control().frameBauds.back(), 57600U);

@@ -4,11 +4,14 @@
 
 #include "support/image_text.h"
 #include "support/session_bench.h"
+#include "support/session_inspector.h"
 
 #include <gtest/gtest.h>
 
 namespace tavex {
 namespace {
+
+using Inspect = test::SessionInspector;
 
 using test::SessionBench;
 
@@ -50,7 +53,7 @@ TEST_P(LateFaultyLine, EndsAfterPingAndReadIdWithTheLinesMessage)
     EXPECT_EQ(bench.keyboard.Flash().SectorErases(), 0U);
     EXPECT_EQ(bench.keyboard.Flash().BlocksWritten(), 0U);
     EXPECT_EQ(bench.host.statusLines.back(), "OFF-LINE");
-    EXPECT_EQ(bench.session.imageFile, nullptr);
+    EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
     EXPECT_FALSE(bench.session.WasCancelled());
 }
 
@@ -92,7 +95,7 @@ TEST(WholeImage, AnImageLargerThan64MiBIsRefusedBeforeThePortOpens)
               std::vector<std::string>{"Error: \"huge.s19\" is too large to download (67108865 bytes; at most 64 MiB)."});
     EXPECT_TRUE(bench.control().frames.empty());
     EXPECT_FALSE(bench.control().GetPortOpen());
-    EXPECT_EQ(bench.session.imageFile, nullptr);
+    EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
     EXPECT_EQ(bench.session.State(), bpStateNONE);
 
     // Exactly 64 MiB is taken: this one fails on its first line, after PING and read-ID.
@@ -112,7 +115,7 @@ TEST(WholeImage, TheSessionTellsWhatItSentAndWhetherItWasCancelled)
     EXPECT_TRUE(bench.host.messages.empty());
     EXPECT_FALSE(bench.session.WasCancelled());
     EXPECT_EQ(bench.session.KeyboardHardware(), std::optional<int>(1));
-    EXPECT_EQ(bench.session.blockCount, 38);
+    EXPECT_EQ(bench.session.BlockCount(), 38);
     EXPECT_EQ(bench.session.DataBytesSent(), 37U * 2 + 3);
 
     ASSERT_TRUE(bench.StartUntil("image.s19", bpStateSENT_S2));
@@ -124,7 +127,7 @@ TEST(WholeImage, TheSessionTellsWhatItSentAndWhetherItWasCancelled)
     // The next download starts afresh.
     ASSERT_TRUE(bench.Download("image.s19"));
     EXPECT_FALSE(bench.session.WasCancelled());
-    EXPECT_EQ(bench.session.blockCount, 38);
+    EXPECT_EQ(bench.session.BlockCount(), 38);
 }
 
 } // namespace
