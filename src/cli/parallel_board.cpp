@@ -29,17 +29,21 @@ std::string ParallelBoard::Row::Counts() const
 }
 
 // Every event names its device first.
-void ParallelBoard::EmitJson(std::size_t row, JsonObject event) const
+JsonObject ParallelBoard::Event(std::size_t row, std::string_view name) const
 {
-    WriteOut("{\"device\":" + JsonString(rows_[row].device) + "," + event.Text().substr(1) + "\n");
+    JsonObject event;
+    event.Add("device", rows_[row].device).Add("event", name);
+    return event;
 }
+
+void ParallelBoard::EmitJson(const JsonObject& event) const { WriteOut(event.Text() + "\n"); }
 
 void ParallelBoard::Status(std::size_t row, const std::string& text)
 {
     rows_[row].status = text;
     rows_[row].waiting = false;  // the next download has begun
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, JsonObject().Add("event", "status").Add("text", text));
+        EmitJson(Event(row, "status").Add("text", text));
     } else if (style_ == BoardStyle::Lines) {
         WriteOut(rows_[row].shownDevice + ": " + TerminalSafe(text) + "\n");
     } else {
@@ -51,7 +55,7 @@ void ParallelBoard::Progress(std::size_t row, int percent)
 {
     rows_[row].percent = percent;
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, JsonObject().Add("event", "progress").Add("percent", std::int32_t{percent}));
+        EmitJson(Event(row, "progress").Add("percent", std::int32_t{percent}));
     } else if (style_ == BoardStyle::Table) {
         DrawTable();
     }
@@ -61,12 +65,12 @@ void ParallelBoard::Message(std::size_t row, const std::string& text, const std:
 {
     rows_[row].message = MessageWithDetail(text, detail);
     if (style_ == BoardStyle::Json) {
-        JsonObject event;
-        event.Add("event", "message").Add("text", text);
+        JsonObject event = Event(row, "message");
+        event.Add("text", text);
         if (!detail.empty()) {
             event.Add("detail", detail);
         }
-        EmitJson(row, event);
+        EmitJson(event);
     } else if (style_ == BoardStyle::Lines) {
         WriteErr(rows_[row].shownDevice + ": " + TerminalSafe(rows_[row].message) + "\n");
     }
@@ -89,13 +93,12 @@ void ParallelBoard::Finished(std::size_t row, const DownloadOutcome& outcome)
     }
     log_.Append(outcome);
     if (style_ == BoardStyle::Json) {
-        JsonObject event;
-        event.Add("event", "end");
+        JsonObject event = Event(row, "end");
         AddOutcome(event, outcome)
             .Add("good", std::int32_t{finished.good})
             .Add("failed", std::int32_t{finished.failed})
             .Add("cancelled", std::int32_t{finished.cancelled});
-        EmitJson(row, event);
+        EmitJson(event);
     } else if (style_ == BoardStyle::Lines) {
         const std::string how = outcome.result == DownloadResult::Failed ? "failed" : ClosingLine(outcome);
         WriteOut(finished.shownDevice + ": " + TerminalSafe(how) + " (" + finished.Counts() + ")\n");
@@ -107,7 +110,7 @@ void ParallelBoard::Waiting(std::size_t row)
     rows_[row].waiting = true;
     constexpr const char* kWaiting = "Waiting for the next keyboard: plug it in, or press Enter";
     if (style_ == BoardStyle::Json) {
-        EmitJson(row, JsonObject().Add("event", "waiting"));
+        EmitJson(Event(row, "waiting"));
     } else if (style_ == BoardStyle::Lines) {
         WriteOut(rows_[row].shownDevice + ": " + kWaiting + "\n");
     } else {

@@ -6,6 +6,7 @@
 // to it.
 
 #include "cli/download_outcome.h"
+#include "cli/json_writer.h"
 #include "cli/station_log.h"
 
 #include <QObject>
@@ -56,7 +57,8 @@ private:
         std::string Counts() const;
     };
     void DrawTable();
-    void EmitJson(std::size_t row, JsonObject event) const;
+    JsonObject Event(std::size_t row, std::string_view name) const;
+    void EmitJson(const JsonObject& event) const;
 
     std::vector<Row> rows_;
     BoardStyle style_;
