@@ -1,11 +1,11 @@
 // tavexdl-cli: the command-line front end.
 
-#include "cli/check_command.h"
-#include "cli/console_output.h"
-#include "cli/download_command.h"
+#include "cli/check/check_command.h"
+#include "cli/output/console_output.h"
+#include "cli/download/download_command.h"
 #include "cli/exit_codes.h"
 #include "cli/standard_descriptors.h"
-#include "cli/terminal_text.h"
+#include "cli/output/terminal_text.h"
 #include "platform/posix_image_file.h"
 
 #include <cstdio>

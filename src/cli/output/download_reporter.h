@@ -3,7 +3,7 @@
 // How `tavexdl-cli download` shows a session: JSON events, an updating line
 // on a terminal, or plain lines.
 
-#include "cli/download_outcome.h"
+#include "cli/output/download_outcome.h"
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
-#include "cli/parallel_board.h"
+#include "cli/station/parallel_board.h"
 
-#include "cli/console_output.h"
+#include "cli/output/console_output.h"
 #include "cli/exit_codes.h"
-#include "cli/json_writer.h"
-#include "cli/terminal_text.h"
+#include "cli/output/json_writer.h"
+#include "cli/output/terminal_text.h"
 
 #include <algorithm>
 #include <cstdio>

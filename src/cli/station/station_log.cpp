@@ -1,7 +1,7 @@
-#include "cli/station_log.h"
+#include "cli/station/station_log.h"
 
-#include "cli/console_output.h"
-#include "cli/terminal_text.h"
+#include "cli/output/console_output.h"
+#include "cli/output/terminal_text.h"
 
 #include <QDateTime>
 

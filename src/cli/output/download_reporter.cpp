@@ -1,8 +1,8 @@
-#include "cli/download_reporter.h"
+#include "cli/output/download_reporter.h"
 
-#include "cli/console_output.h"
-#include "cli/json_writer.h"
-#include "cli/terminal_text.h"
+#include "cli/output/console_output.h"
+#include "cli/output/json_writer.h"
+#include "cli/output/terminal_text.h"
 
 #include <cstdio>
 

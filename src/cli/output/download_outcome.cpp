@@ -1,4 +1,4 @@
-#include "cli/download_outcome.h"
+#include "cli/output/download_outcome.h"
 
 #include "cli/exit_codes.h"
 

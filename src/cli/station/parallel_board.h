@@ -5,9 +5,9 @@
 // summary at the end. Runs on the main thread; the sessions' threads post
 // to it.
 
-#include "cli/download_outcome.h"
-#include "cli/json_writer.h"
-#include "cli/station_log.h"
+#include "cli/output/download_outcome.h"
+#include "cli/output/json_writer.h"
+#include "cli/station/station_log.h"
 
 #include <QObject>
 

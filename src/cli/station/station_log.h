@@ -5,7 +5,7 @@
 // and a line that cannot be written is reported at once, never lost
 // silently.
 
-#include "cli/download_outcome.h"
+#include "cli/output/download_outcome.h"
 
 #include <cstdio>
 #include <string>

@@ -3,7 +3,7 @@
 // How one download ended, as every report of it tells it: the JSON end
 // event, the human lines, the summary of several keyboards and the log.
 
-#include "cli/json_writer.h"
+#include "cli/output/json_writer.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "cli/tracing_comm_control.h"
+#include "cli/download/tracing_comm_control.h"
 
-#include "cli/console_output.h"
-#include "cli/terminal_text.h"
+#include "cli/output/console_output.h"
+#include "cli/output/terminal_text.h"
 
 #include <cstdio>
 

@@ -1,11 +1,11 @@
-#include "cli/parallel_download.h"
+#include "cli/station/parallel_download.h"
 
-#include "cli/descriptor_budget.h"
-#include "cli/device_wait.h"
+#include "cli/download/descriptor_budget.h"
+#include "cli/download/device_wait.h"
 #include "cli/exit_codes.h"
-#include "cli/parallel_board.h"
-#include "cli/session_run.h"
-#include "cli/signal_relay.h"
+#include "cli/station/parallel_board.h"
+#include "cli/download/session_run.h"
+#include "cli/download/signal_relay.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
-#include "cli/check_report.h"
+#include "cli/check/check_report.h"
 
-#include "cli/json_writer.h"
-#include "cli/terminal_text.h"
+#include "cli/output/json_writer.h"
+#include "cli/output/terminal_text.h"
 #include "text/format.h"
 
 #include <cstdio>

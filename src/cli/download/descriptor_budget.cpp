@@ -1,4 +1,4 @@
-#include "cli/descriptor_budget.h"
+#include "cli/download/descriptor_budget.h"
 
 #include <fcntl.h>
 #include <unistd.h>

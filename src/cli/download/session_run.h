@@ -5,9 +5,9 @@
 // one keyboard and for each of several. To its session, that thread is the
 // one window thread.
 
-#include "cli/download_outcome.h"
-#include "cli/download_reporter.h"
-#include "cli/download_target.h"
+#include "cli/output/download_outcome.h"
+#include "cli/output/download_reporter.h"
+#include "cli/download/download_target.h"
 #include "platform/posix_image_file.h"
 
 namespace tavex {

@@ -1,13 +1,13 @@
-#include "cli/download_command.h"
+#include "cli/download/download_command.h"
 
-#include "cli/console_output.h"
-#include "cli/download_target.h"
+#include "cli/output/console_output.h"
+#include "cli/download/download_target.h"
 #include "cli/exit_codes.h"
-#include "cli/parallel_download.h"
-#include "cli/session_run.h"
-#include "cli/signal_relay.h"
-#include "cli/station_log.h"
-#include "cli/terminal_text.h"
+#include "cli/station/parallel_download.h"
+#include "cli/download/session_run.h"
+#include "cli/download/signal_relay.h"
+#include "cli/station/station_log.h"
+#include "cli/output/terminal_text.h"
 
 #include <QCoreApplication>
 

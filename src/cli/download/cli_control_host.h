@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/download_target.h"
-#include "cli/tracing_comm_control.h"
+#include "cli/download/download_target.h"
+#include "cli/download/tracing_comm_control.h"
 #include "serial/comm_control_host.h"
 #include "serial/qt/qt_comm_control.h"
 

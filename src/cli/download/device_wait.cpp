@@ -1,4 +1,4 @@
-#include "cli/device_wait.h"
+#include "cli/download/device_wait.h"
 
 #include "text/format.h"
 

@@ -1,4 +1,4 @@
-#include "cli/console_output.h"
+#include "cli/output/console_output.h"
 
 #include "cli/exit_codes.h"
 

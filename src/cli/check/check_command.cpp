@@ -1,9 +1,9 @@
-#include "cli/check_command.h"
+#include "cli/check/check_command.h"
 
-#include "cli/check_report.h"
-#include "cli/console_output.h"
+#include "cli/check/check_report.h"
+#include "cli/output/console_output.h"
 #include "cli/exit_codes.h"
-#include "cli/terminal_text.h"
+#include "cli/output/terminal_text.h"
 #include "image/image_check.h"
 #include "session/image_file_checks.h"
 #include "flash/image_flash.h"

@@ -1,4 +1,4 @@
-#include "cli/download_target.h"
+#include "cli/download/download_target.h"
 
 #include "serial/qt/com_device_map.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/download_target.h"
-#include "cli/station_log.h"
+#include "cli/download/download_target.h"
+#include "cli/station/station_log.h"
 
 namespace tavex {
 

@@ -1,6 +1,6 @@
-#include "cli/signal_relay.h"
+#include "cli/download/signal_relay.h"
 
-#include "cli/console_output.h"
+#include "cli/output/console_output.h"
 
 #include <array>
 #include <cerrno>

@@ -1,8 +1,8 @@
-#include "cli/session_run.h"
+#include "cli/download/session_run.h"
 
-#include "cli/cli_control_host.h"
-#include "cli/cli_session_host.h"
-#include "cli/device_wait.h"
+#include "cli/download/cli_control_host.h"
+#include "cli/download/cli_session_host.h"
+#include "cli/download/device_wait.h"
 #include "session/end_codes.h"
 
 #include <QElapsedTimer>

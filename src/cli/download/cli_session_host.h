@@ -4,7 +4,7 @@
 // steps are queued events, the watchdog a QTimer, message boxes are written
 // out (and count as answered at once).
 
-#include "cli/download_reporter.h"
+#include "cli/output/download_reporter.h"
 #include "session/download_session.h"
 
 #include <QElapsedTimer>

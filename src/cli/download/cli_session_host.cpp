@@ -1,4 +1,4 @@
-#include "cli/cli_session_host.h"
+#include "cli/download/cli_session_host.h"
 
 #include <QThread>
 
