@@ -2,10 +2,14 @@
 // pseudo-terminal to tavexdl-kbsim, which paces the line at a given speed,
 // and compares the time with the physical limit: every byte both ways at
 // 10 bits, the keyboard's processing time per command and the pause before
-// PING. Then, unpaced, the records per second the host reaches.
+// PING. Then, unpaced, the records per second the host reaches, and from a
+// traced unpaced download the host's turnaround: the time from the read that
+// completes the reply to a write-block frame to the write of the next frame,
+// the part of a record's time that is the host's own.
 //
 //   download-vs-wire TAVEXDL_CLI TAVEXDL_KBSIM
 
+#include "host_turnaround.h"
 #include "image_file.h"
 #include "program_run.h"
 #include "simulator_process.h"
@@ -13,6 +17,8 @@
 #include "temporary_directory.h"
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -23,6 +29,7 @@ constexpr std::uint64_t kImageDataBytes = 64 * 1024;
 constexpr std::uint64_t kRecords = kImageDataBytes / kBlockDataBytes;
 constexpr double kProcessingMs = 1.0;
 constexpr double kPingPauseSeconds = 0.8;
+constexpr std::int64_t kTurnaroundTargetMicros = 50;
 
 // Bytes on the line, both ways: PING and its identification, read-ID and the
 // ID, a write-block frame and "OK" per record, end-of-table and "OK".
@@ -38,19 +45,39 @@ double PhysicalLimitSeconds(unsigned baud)
 struct Download {
     bool ok = false;
     double seconds = 0;
+    std::string device;
 };
 
+// With a `tracePath`, the download runs with --trace and its stderr goes
+// to that file.
 Download Run(const std::string& cli, const std::string& kbsim, const std::string& image,
-             const std::vector<std::string>& simulatorOptions)
+             const std::vector<std::string>& simulatorOptions, const std::string& tracePath = {})
 {
     SimulatorProcess simulator(kbsim, simulatorOptions);
     if (simulator.Device().empty()) {
         return {};
     }
-    const ProgramRun run = RunQuietly({cli, "download", image, "--device", simulator.Device()});
+    std::vector<std::string> arguments = {cli, "download", image, "--device", simulator.Device()};
+    if (!tracePath.empty()) {
+        arguments.push_back("--trace");
+    }
+    const ProgramRun run = tracePath.empty() ? RunQuietly(arguments) : RunWithStderrTo(arguments, tracePath);
     const std::string summary = simulator.Finish();
     const bool allWritten = summary.find("blocks written: " + std::to_string(kRecords)) != std::string::npos;
-    return {run.started && run.exitStatus == 0 && allWritten, run.seconds};
+    return {run.started && run.exitStatus == 0 && allWritten, run.seconds, simulator.Device()};
+}
+
+std::string FileText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+double RecordsPerSecond(const Download& download)
+{
+    return static_cast<double>(kRecords) / (download.seconds - kPingPauseSeconds);
 }
 
 } // namespace
@@ -86,10 +113,25 @@ int main(int argc, char** argv)
 
     const Download unpaced = Run(cli, kbsim, image, {});
     const double transferSeconds = unpaced.seconds - kPingPauseSeconds;
-    const double recordsPerSecond = static_cast<double>(kRecords) / transferSeconds;
+    const double recordsPerSecond = RecordsPerSecond(unpaced);
     std::printf("unpaced: %.3f s (%.3f s without the PING pause): %.0f records a second, %.1f us a record%s\n",
                 unpaced.seconds, transferSeconds, recordsPerSecond, 1e6 / recordsPerSecond,
                 unpaced.ok ? "" : "  (the download failed)");
     std::printf("target: at least 10,000 records a second: %s\n", recordsPerSecond >= 10000 ? "met" : "not met");
+
+    // The trace's own writes fall inside the turnaround, so that this run is
+    // a little slower than the one above and its figures a little high.
+    const std::string tracePath = directory.Path() + "/trace.txt";
+    const Download traced = Run(cli, kbsim, image, {}, tracePath);
+    const std::vector<std::int64_t> turnarounds = WriteBlockTurnarounds(FileText(tracePath), traced.device);
+    const bool complete = traced.ok && turnarounds.size() == kRecords;
+    const std::int64_t median = Percentile(turnarounds, 0.5);
+    std::printf("host turnaround: median %lld us, p99 %lld us over %zu replies to write-block frames "
+                "(traced run: %.0f records a second, %.1f us a record)%s\n",
+                static_cast<long long>(median), static_cast<long long>(Percentile(turnarounds, 0.99)),
+                turnarounds.size(), RecordsPerSecond(traced), 1e6 / RecordsPerSecond(traced),
+                complete ? "" : "  (the download or its trace is incomplete)");
+    std::printf("target: median at most %lld us: %s\n", static_cast<long long>(kTurnaroundTargetMicros),
+                complete && median <= kTurnaroundTargetMicros ? "met" : "not met");
     return 0;
 }

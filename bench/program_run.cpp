@@ -14,9 +14,10 @@ namespace {
 
 constexpr int kExecFailedStatus = 127;
 
-// Never returns: the child either becomes the program or reports the errno
-// of its failed exec through `errorPipe`.
-[[noreturn]] void BecomeProgram(char* const* argv, int errorPipe)
+// Never returns: the child either becomes the program or reports through
+// `errorPipe` the errno of its failed exec, or of the failed open of
+// `errorPath` (null, or the file that takes stderr).
+[[noreturn]] void BecomeProgram(char* const* argv, const char* errorPath, int errorPipe)
 {
     const int devNull = ::open("/dev/null", O_WRONLY);
     if (devNull >= 0) {
@@ -24,6 +25,18 @@ constexpr int kExecFailedStatus = 127;
         ::dup2(devNull, STDERR_FILENO);
         if (devNull > STDERR_FILENO) {
             ::close(devNull);
+        }
+    }
+    if (errorPath != nullptr) {
+        const int errorFile = ::open(errorPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (errorFile < 0) {
+            const int error = errno;
+            [[maybe_unused]] const ssize_t written = ::write(errorPipe, &error, sizeof error);
+            ::_exit(kExecFailedStatus);
+        }
+        ::dup2(errorFile, STDERR_FILENO);
+        if (errorFile > STDERR_FILENO) {
+            ::close(errorFile);
         }
     }
     ::execvp(argv[0], argv);
@@ -64,9 +77,7 @@ std::vector<char*> ArgumentVector(const std::vector<std::string>& arguments)
     return argv;
 }
 
-} // namespace
-
-ProgramRun RunQuietly(const std::vector<std::string>& arguments)
+ProgramRun Run(const std::vector<std::string>& arguments, const char* errorPath)
 {
     ProgramRun run;
     int errorPipe[2];
@@ -80,7 +91,7 @@ ProgramRun RunQuietly(const std::vector<std::string>& arguments)
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(errorPipe[0]);
-        BecomeProgram(argv.data(), errorPipe[1]);
+        BecomeProgram(argv.data(), errorPath, errorPipe[1]);
     }
     ::close(errorPipe[1]);
     if (child < 0) {
@@ -97,6 +108,15 @@ ProgramRun RunQuietly(const std::vector<std::string>& arguments)
         run.failure = arguments[0] + ": " + std::strerror(execError);
     }
     return run;
+}
+
+} // namespace
+
+ProgramRun RunQuietly(const std::vector<std::string>& arguments) { return Run(arguments, nullptr); }
+
+ProgramRun RunWithStderrTo(const std::vector<std::string>& arguments, const std::string& errorPath)
+{
+    return Run(arguments, errorPath.c_str());
 }
 
 } // namespace tavex::bench

@@ -1,7 +1,8 @@
 #pragma once
 
-// Runs another program to completion with its output discarded, and answers
-// what it cost: wall time and peak resident memory.
+// Runs another program to completion with its output discarded (or its
+// stderr kept in a file), and answers what it cost: wall time and peak
+// resident memory.
 
 #include <string>
 #include <vector>
@@ -18,5 +19,9 @@ struct ProgramRun {
 
 // arguments[0] is the program, looked up on PATH unless it holds a '/'.
 ProgramRun RunQuietly(const std::vector<std::string>& arguments);
+
+// The same with the program's stderr written to the file at `errorPath`
+// (created or emptied), for output the measurement reads afterwards.
+ProgramRun RunWithStderrTo(const std::vector<std::string>& arguments, const std::string& errorPath);
 
 } // namespace tavex::bench

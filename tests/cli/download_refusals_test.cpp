@@ -75,7 +75,7 @@ TEST(Refusals, ADeviceThatCannotBeOpenedIsReportedWithTheReason)
     ChildProcess traced(TAVEXDL_CLI, {"download", image, "--device", rig.scratch.Path() + "/missing", "--trace"});
     EXPECT_EQ(traced.Wait(10000), 1);
     const std::string trace = traced.Err();
-    EXPECT_NE(trace.find(" ms open     failed: " + rig.scratch.Path() + "/missing: No such file or directory\n"),
+    EXPECT_NE(trace.find(" us open     failed: " + rig.scratch.Path() + "/missing: No such file or directory\n"),
               std::string::npos)
         << trace;
 

@@ -1,5 +1,6 @@
 // tavexdl-cli download --trace names the device on every line, so that the
-// frames of several keyboards, mixed on stderr, can be told apart.
+// frames of several keyboards, mixed on stderr, can be told apart, and stamps
+// each line in microseconds, in the order the device's lines happened.
 
 #include "download_rig.h"
 
@@ -7,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <regex>
 #include <sstream>
 
 namespace tavex {
@@ -30,6 +32,27 @@ std::map<std::string, std::string> LinesByDevice(const std::string& err, const s
         lines[owner] += line.substr(owner.empty() ? 0 : owner.size() + 2) + "\n";
     }
     return lines;
+}
+
+// Where the lines of one device break the form "<microseconds> us <what> ..."
+// or its time stamps go back; empty when none does.
+std::string FaultOfStamps(const std::string& trace)
+{
+    static const std::regex form(R"( *([0-9]+) us (open|close|sent|received)( .*)?)");
+    std::istringstream in(trace);
+    long long before = -1;
+    for (std::string line; std::getline(in, line);) {
+        std::smatch match;
+        if (!std::regex_match(line, match, form)) {
+            return "not a stamped line: " + line;
+        }
+        const long long stamp = std::stoll(match[1]);
+        if (stamp < before) {
+            return "the stamp goes back: " + line;
+        }
+        before = stamp;
+    }
+    return {};
 }
 
 class TraceOfKeyboards : public testing::TestWithParam<std::size_t> {};
@@ -56,6 +79,7 @@ TEST_P(TraceOfKeyboards, NamesTheDeviceOnEveryLine)
         for (const char* traced : {" sent     43 30 01 FE\n", " received 4F 4B\n", " sent     53 38 04 FF FF FF FE\n"}) {
             EXPECT_NE(trace.find(traced), std::string::npos) << traced << " of " << device << " in\n" << trace;
         }
+        EXPECT_EQ(FaultOfStamps(trace), "") << device << " in\n" << trace;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "event_loop_wait.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -31,5 +32,15 @@ bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
 }
 
 void RunEventsFor(std::chrono::milliseconds duration) { RunEventsBriefly(duration); }
+
+std::size_t EventLoopTurnsFor(std::chrono::milliseconds duration)
+{
+    std::size_t turns = 0;
+    const QMetaObject::Connection counting =
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [&] { ++turns; });
+    RunEventsBriefly(duration);
+    QObject::disconnect(counting);
+    return turns;
+}
 
 } // namespace tavex::test

@@ -53,9 +53,10 @@ void TracingCommControl::Trace(const char* direction, const std::vector<std::uin
 
 void TracingCommControl::TraceLine(const char* what, const std::string& text) const
 {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start_);
+    using std::chrono::microseconds;
+    const auto elapsed = std::chrono::duration_cast<microseconds>(std::chrono::steady_clock::now() - start_);
     char stamp[48];
-    std::snprintf(stamp, sizeof stamp, "%8lld ms %-8s", static_cast<long long>(elapsed.count()), what);
+    std::snprintf(stamp, sizeof stamp, "%11lld us %-8s", static_cast<long long>(elapsed.count()), what);
     WriteErr(linePrefix_ + stamp + TerminalSafe(text) + "\n");
 }
 

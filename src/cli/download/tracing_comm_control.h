@@ -9,9 +9,11 @@
 namespace tavex {
 
 // Passes everything to the real control and writes every frame sent and
-// every piece of reply received, in hexadecimal with a millisecond time
-// stamp, on stderr. Each line begins with the device, as several keyboards
-// at once write their lines in between each other's.
+// every piece of reply received, in hexadecimal with a time stamp in
+// microseconds since the trace began, on stderr: fine enough to show the
+// host's own time between a reply and the next frame. Each line begins with
+// the device, as several keyboards at once write their lines in between each
+// other's.
 class TracingCommControl final : public ICommControl {
 public:
     TracingCommControl(std::unique_ptr<ICommControl> inner, const std::string& device);

@@ -29,6 +29,8 @@ struct DirectiveCase {
     std::string message;  // empty: the image passes
 };
 
+void PrintTo(const DirectiveCase& c, std::ostream* out) { *out << c.name; }
+
 class DirectiveImage : public testing::TestWithParam<DirectiveCase> {};
 
 TEST_P(DirectiveImage, PassesOrFailsWithTheFirstFaultInTestingOrder)

@@ -112,6 +112,8 @@ struct FaultCase {
     std::string message;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
 class RecordFault : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(RecordFault, StopsAtTheFirstFaultyLineWithItsMessage)

@@ -21,6 +21,8 @@ struct FrameCase {
     ProtocolState sentState;
 };
 
+void PrintTo(const FrameCase& c, std::ostream* out) { *out << c.name; }
+
 Bytes SixteenBytes()
 {
     Bytes data(16);

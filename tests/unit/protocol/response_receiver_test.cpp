@@ -48,6 +48,8 @@ struct ReplyCase {
     int posted;
 };
 
+void PrintTo(const ReplyCase& c, std::ostream* out) { *out << c.name; }
+
 class Reply : public testing::TestWithParam<ReplyCase> {};
 
 TEST_P(Reply, IsRecognisedOnceExactlyItsLengthHasArrived)

@@ -16,6 +16,8 @@ struct WrittenFault {
     std::uint32_t lateMs;
 };
 
+void PrintTo(const WrittenFault& c, std::ostream* out) { *out << c.name; }
+
 class FaultText : public testing::TestWithParam<WrittenFault> {};
 
 TEST_P(FaultText, ReadsWhereAndWhat)

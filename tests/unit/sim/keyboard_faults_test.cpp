@@ -28,6 +28,8 @@ struct FaultCase {
     bool vanishes;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
 class FaultOnWriteBlock : public testing::TestWithParam<FaultCase> {};
 
 TEST_P(FaultOnWriteBlock, ChangesTheReplyAndDecidesWhetherTheBlockIsWritten)

@@ -75,6 +75,8 @@ struct RefusedFrame {
     const char* reply;
 };
 
+void PrintTo(const RefusedFrame& c, std::ostream* out) { *out << c.name; }
+
 class RefusedFrames : public testing::TestWithParam<RefusedFrame> {};
 
 ByteVector WithChecksumOff(ByteVector frame)

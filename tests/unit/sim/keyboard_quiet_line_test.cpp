@@ -34,6 +34,8 @@ struct QuietCase {
     ByteVector reply;  // to both
 };
 
+void PrintTo(const QuietCase& c, std::ostream* out) { *out << c.name; }
+
 class QuietLine : public testing::TestWithParam<QuietCase> {};
 
 TEST_P(QuietLine, DropsAFrameLeftUnfinishedOnlyAfterHalfASecond)

@@ -112,6 +112,8 @@ struct FloodCase {
     std::uint64_t dropped;
 };
 
+void PrintTo(const FloodCase& c, std::ostream* out) { *out << c.name; }
+
 class ReplyQueueBound : public testing::TestWithParam<FloodCase> {};
 
 TEST_P(ReplyQueueBound, DropsTheNewestRepliesWholeOnceItHoldsItsBound)
