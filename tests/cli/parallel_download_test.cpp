@@ -144,7 +144,7 @@ TEST(ParallelDownload, ASilentKeyboardDoesNotSlowTheOthers)
     EXPECT_GT(end, message) << run.out;
     EXPECT_NE(keyboards.Summary(1).find("blocks written: 0\n"), std::string::npos);
 
-    const SimulatedFlash flash = test::ExpectedFlash(keyboards.image, 0, 1);
+    const SimulatedFlash flash = test::ExpectedFlash(keyboards.image, FileKind::S19, 1);
     for (std::size_t i : {0U, 2U}) {
         SCOPED_TRACE(keyboards.devices[i]);
         const std::ptrdiff_t good =
