@@ -3,9 +3,9 @@
 // and compares the time with the physical limit: every byte both ways at
 // 10 bits, the keyboard's processing time per command and the pause before
 // PING. Then, unpaced, the records per second the host reaches, and from a
-// traced unpaced download the host's turnaround: the time from the read that
-// completes the reply to a write-block frame to the write of the next frame,
-// the part of a record's time that is the host's own.
+// traced unpaced download the host's turnaround: the time from the session's
+// read that completes the reply to a write-block frame to its write of the
+// next frame, the part of a record's time that is the host's own.
 //
 //   download-vs-wire TAVEXDL_CLI TAVEXDL_KBSIM
 

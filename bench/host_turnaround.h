@@ -3,7 +3,8 @@
 // The host's turnaround read from a `tavexdl-cli download --trace`: from the
 // "received" line that completes the reply to a write-block frame to the
 // "sent" line of the frame after it. The keyboard and the line have no part
-// in that time; it is what the host takes to act on a reply.
+// in that time; it is what the host takes to act on a reply once the session
+// has taken it from the port (one event-loop turn after the port read it).
 
 #include <cstdint>
 #include <string>
