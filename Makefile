@@ -1,5 +1,5 @@
 # The two commands of the README, and the longer runs.
-.PHONY: deps demo test bench fuzz release dev package screenshots clean
+.PHONY: deps demo test test-dev test-gcc bench fuzz release dev package screenshots clean
 
 FUZZ_SECONDS ?= 600
 
@@ -14,8 +14,18 @@ release: deps
 	cmake --preset release
 	cmake --build --preset release
 
-test: dev
+# Both compilers, warnings as errors: clang with AddressSanitizer and
+# UndefinedBehaviorSanitizer (all tests and the short fuzzing runs), and
+# GCC, which builds the release (all tests).
+test: test-dev test-gcc
+
+test-dev: dev
 	ctest --preset dev
+
+test-gcc: deps
+	cmake --preset gcc
+	cmake --build --preset gcc
+	ctest --preset gcc
 
 demo: release
 	scripts/demo.sh build/release
