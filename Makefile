@@ -1,5 +1,5 @@
 # The two commands of the README, and the longer runs.
-.PHONY: deps demo test bench fuzz release dev package screenshots clean
+.PHONY: deps demo test test-dev test-gcc test-tsan bench fuzz release dev package screenshots clean
 
 FUZZ_SECONDS ?= 600
 
@@ -14,8 +14,26 @@ release: deps
 	cmake --preset release
 	cmake --build --preset release
 
-test: dev
+# Both compilers and every sanitizer, warnings as errors throughout: clang
+# with AddressSanitizer and UndefinedBehaviorSanitizer (all tests and the
+# short fuzzing runs), GCC, which builds the release (all tests), and clang
+# with ThreadSanitizer (the tests of the programs' threads).
+test: test-dev test-gcc test-tsan
+
+test-dev: dev
 	ctest --preset dev
+
+test-gcc: deps
+	cmake --preset gcc
+	cmake --build --preset gcc
+	ctest --preset gcc
+
+# A report ends the program that makes it; the reports are shown at the end.
+test-tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan
+	rm -f build/tsan/tsan-report.*
+	ctest --preset tsan || { cat build/tsan/tsan-report.* 2>/dev/null; exit 1; }
 
 demo: release
 	scripts/demo.sh build/release

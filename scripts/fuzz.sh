@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs one fuzzer for a bounded time: fuzz.sh BUILD_DIR SECONDS [fuzz_image|fuzz_receiver].
 # The image fuzzer starts from the sample images; finds go to a scratch corpus.
+# The whole output goes to BUILD_DIR/FUZZER.log; shown are the final figures
+# (runs, coverage "cov", features "ft"), or on a failure the end of the log.
 set -euo pipefail
 build=$1
 seconds=${2:-60}
@@ -14,6 +16,15 @@ if [ "$fuzzer" = fuzz_image ]; then
     { printf '\001'; cat "$sample"; } > "$corpus/$(basename "$sample")"
   done
 fi
+log="$build/$fuzzer.log"
+echo "fuzz.sh: $fuzzer for $seconds s, the whole output in $log"
+status=0
 "$build/tests/fuzz/$fuzzer" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
-  -artifact_prefix="$build/" "$corpus" 2>&1 | tail -n 12
-exit "${PIPESTATUS[0]}"
+  -artifact_prefix="$build/" "$corpus" > "$log" 2>&1 || status=$?
+if [ "$status" -eq 0 ]; then
+  grep -E '^#[0-9]+[[:space:]]+DONE|^stat::' "$log"
+else
+  tail -n 60 "$log"
+  echo "fuzz.sh: $fuzzer failed ($status); the whole output is in $log"
+fi
+exit "$status"

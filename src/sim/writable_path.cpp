@@ -16,7 +16,7 @@ std::string Reason(int error) { return std::strerror(error); }
 // A missing file is made when it is written, so its directory must let it be.
 std::string WhyNoFileCanBeMadeAt(const std::string& path)
 {
-    std::string directory = std::filesystem::path(path).parent_path().string();
+    std::filesystem::path directory = std::filesystem::path(path).parent_path();
     if (directory.empty()) {
         directory = ".";
     }

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <regex>
 #include <set>
@@ -24,8 +25,10 @@ using test::KbsimProcess;
 using test::Slurp;
 
 struct Keyboards {
-    // One simulator per entry, with those options.
-    explicit Keyboards(const std::vector<std::vector<std::string>>& options)
+    // One simulator per entry, with those options: Keyboards keyboards{{}, {"--hardware", "1"}}.
+    // List-initialisation picks this constructor alone; from parentheses a
+    // list of one entry would fit the deleted copy constructor as well.
+    explicit Keyboards(std::initializer_list<std::vector<std::string>> options)
     {
         for (const std::vector<std::string>& each : options) {
             simulators.push_back(std::make_unique<KbsimProcess>(each));
@@ -83,7 +86,7 @@ std::pair<std::string, double> SummaryRow(const std::string& out, const std::str
 
 TEST(ParallelDownload, WritesFourKeyboardsAtOnce)
 {
-    Keyboards keyboards({{}, {}, {}, {}});
+    Keyboards keyboards{{}, {}, {}, {}};
     const Finished run = RunCli(keyboards.Arguments());
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -94,7 +97,7 @@ TEST(ParallelDownload, WritesFourKeyboardsAtOnce)
 
 TEST(ParallelDownload, OneFailingKeyboardDoesNotStopTheOthers)
 {
-    Keyboards keyboards({{}, {"--fault", "S2#2:fe"}, {}, {}});
+    Keyboards keyboards{{}, {"--fault", "S2#2:fe"}, {}, {}};
     const Finished run = RunCli(keyboards.Arguments({"--json"}));
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("{\"device\":\"" + keyboards.devices[1] +
@@ -128,7 +131,7 @@ std::ptrdiff_t EventIndex(const std::string& out, const std::string& device, con
 // run beside it, are done before it even gives up on the first speed.
 TEST(ParallelDownload, ASilentKeyboardDoesNotSlowTheOthers)
 {
-    Keyboards keyboards({{}, {"--fault", "C0:silent"}, {}});
+    Keyboards keyboards{{}, {"--fault", "C0:silent"}, {}};
     const Finished run = RunCli(keyboards.Arguments({"--json"}));  // a hang ends after 60 s
     EXPECT_EQ(run.exitCode, 1) << run.err;
 
@@ -159,7 +162,7 @@ TEST(ParallelDownload, ASilentKeyboardDoesNotSlowTheOthers)
 
 TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
 {
-    Keyboards keyboards({{}});
+    Keyboards keyboards{{}};
     const std::string late = keyboards.scratch.Path() + "/late-port";
     ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", late, "--wait", "10", "--json"});
     ::usleep(800'000);
@@ -178,7 +181,7 @@ TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
 
 TEST(StationLoop, FlashesOneKeyboardAfterAnotherAndLogsEach)
 {
-    Keyboards keyboards({{"--hardware", "0"}, {"--hardware", "1"}});
+    Keyboards keyboards{{"--hardware", "0"}, {"--hardware", "1"}};
     const std::string station = keyboards.scratch.Path() + "/station";
     const std::string log = keyboards.scratch.Path() + "/downloads.csv";
     ASSERT_EQ(::symlink(keyboards.devices[0].c_str(), station.c_str()), 0);
@@ -224,7 +227,7 @@ std::string ReadUntil(ChildProcess& cli, const std::string& text, int timeoutMs 
 
 TEST(StationLoop, StartsAgainOnEnterOnlyOnceItSaysItWaitsForTheNextKeyboard)
 {
-    Keyboards keyboards({{"--hardware", "1", "--processing-ms", "100"}});
+    Keyboards keyboards{{"--hardware", "1", "--processing-ms", "100"}};
     ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", keyboards.devices[0], "--loop"});
     ASSERT_NE(ReadUntil(cli, "Writing Block: 1"), "") << cli.Err();
     cli.WriteInput("\n");  // typed during the download: not for the next keyboard
@@ -260,7 +263,7 @@ bool UntilEachShows(ChildProcess& cli, const std::vector<std::string>& devices, 
 
 TEST(Cancelled, DownloadsToSeveralKeyboardsAreReportedAsCancelledNeverAsGood)
 {
-    Keyboards keyboards({{"--processing-ms", "300"}, {"--processing-ms", "300"}});
+    Keyboards keyboards{{"--processing-ms", "300"}, {"--processing-ms", "300"}};
     ChildProcess cli(TAVEXDL_CLI, keyboards.Arguments({"--json"}));
     ASSERT_TRUE(UntilEachShows(cli, keyboards.devices, "Writing Block: 2")) << cli.Err();
     cli.Signal(SIGINT);
@@ -278,7 +281,7 @@ TEST(Cancelled, DownloadsToSeveralKeyboardsAreReportedAsCancelledNeverAsGood)
 
 TEST(Cancelled, TheStationLoopLogsACancelledKeyboardAndEndsWith130)
 {
-    Keyboards keyboards({{"--processing-ms", "300"}});
+    Keyboards keyboards{{"--processing-ms", "300"}};
     const std::string log = keyboards.scratch.Path() + "/downloads.csv";
     ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", keyboards.devices[0], "--loop", "--log", log});
     ASSERT_TRUE(UntilEachShows(cli, keyboards.devices, "Writing Block: 2")) << cli.Err();

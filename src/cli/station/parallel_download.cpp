@@ -2,10 +2,11 @@
 
 #include "cli/download/descriptor_budget.h"
 #include "cli/download/device_wait.h"
-#include "cli/exit_codes.h"
-#include "cli/station/parallel_board.h"
 #include "cli/download/session_run.h"
 #include "cli/download/signal_relay.h"
+#include "cli/exit_codes.h"
+#include "cli/station/parallel_board.h"
+#include "cli/station/thread_mailbox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -29,7 +30,10 @@ namespace {
 // Hands a session's events to the board on the main thread.
 class ForwardingReporter final : public IDownloadReporter {
 public:
-    ForwardingReporter(ParallelBoard& board, std::size_t row) : board_(board), row_(row) {}
+    ForwardingReporter(ParallelBoard& board, ThreadMailbox& toBoard, std::size_t row)
+        : board_(board), toBoard_(toBoard), row_(row)
+    {
+    }
     void Status(const std::string& text) override { Post([=, this] { board_.Status(row_, text); }); }
     void Progress(int percent) override { Post([=, this] { board_.Progress(row_, percent); }); }
     void Message(const std::string& text, const std::string& detail) override
@@ -39,20 +43,18 @@ public:
     void End(const DownloadOutcome& outcome) override { Post([=, this] { board_.Finished(row_, outcome); }); }
 
 private:
-    template <class Call>
-    void Post(Call call)
-    {
-        QMetaObject::invokeMethod(&board_, std::move(call), Qt::QueuedConnection);
-    }
+    void Post(std::function<void()> call) { toBoard_.Post(std::move(call)); }
     ParallelBoard& board_;
+    ThreadMailbox& toBoard_;
     std::size_t row_;
 };
 
 // One device's downloads, run on its own thread.
 class DeviceWorker final : public QObject {
 public:
-    DeviceWorker(const DownloadOptions& options, std::size_t row, ParallelBoard& board)
-        : options_(options), target_(options.targets[row]), row_(row), board_(board), reporter_(board, row)
+    DeviceWorker(const DownloadOptions& options, std::size_t row, ParallelBoard& board, ThreadMailbox& toBoard)
+        : options_(options), target_(options.targets[row]), row_(row), board_(board), toBoard_(toBoard),
+          reporter_(board, toBoard, row)
     {
     }
 
@@ -71,8 +73,7 @@ public:
             run_ = nullptr;
             reporter_.End(outcome);
         } while (options_.loop && WaitForNextKeyboard());
-        QMetaObject::invokeMethod(&board_, [board = &board_, row = row_] { board->Stopped(row); },
-                                  Qt::QueuedConnection);
+        toBoard_.Post([board = &board_, row = row_] { board->Stopped(row); });
     }
 
     // From any thread: ends a loop at once, and gives the running session
@@ -81,14 +82,11 @@ public:
     void Cancel(bool close)
     {
         stopRequested_ = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this, close] {
-                if (run_ != nullptr) {
-                    close ? run_->Close() : run_->Cancel();
-                }
-            },
-            Qt::QueuedConnection);
+        toWorker_.Post([this, close] {
+            if (run_ != nullptr) {
+                close ? run_->Close() : run_->Cancel();
+            }
+        });
     }
 
     // The operator's Enter, while this device waits for its next keyboard:
@@ -104,8 +102,7 @@ private:
     bool WaitForNextKeyboard()
     {
         nextRequested_ = false;
-        QMetaObject::invokeMethod(&board_, [board = &board_, row = row_] { board->Waiting(row); },
-                                  Qt::QueuedConnection);
+        toBoard_.Post([board = &board_, row = row_] { board->Waiting(row); });
         const std::string device = target_.DevicePath();
         const auto stopped = [this] { return stopRequested_.load(); };
         bool wentAway = false;
@@ -128,6 +125,8 @@ private:
     DownloadTarget target_;
     std::size_t row_;
     ParallelBoard& board_;
+    ThreadMailbox& toBoard_;
+    ThreadMailbox toWorker_{*this};
     ForwardingReporter reporter_;
     SessionRun* run_ = nullptr;
     std::atomic<bool> stopRequested_ = false;
@@ -167,11 +166,12 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
         devices.push_back(target.Label());
     }
     ParallelBoard board(devices, StyleFor(options), log);
+    ThreadMailbox toBoard(board);
 
     std::vector<std::unique_ptr<QThread>> threads;
     std::vector<std::unique_ptr<DeviceWorker>> workers;
     for (std::size_t row = 0; row < options.targets.size(); ++row) {
-        auto worker = std::make_unique<DeviceWorker>(options, row, board);
+        auto worker = std::make_unique<DeviceWorker>(options, row, board, toBoard);
         auto thread = std::make_unique<QThread>();
         worker->moveToThread(thread.get());
         QObject::connect(thread.get(), &QThread::started, worker.get(), [w = worker.get()] { w->Run(); });
