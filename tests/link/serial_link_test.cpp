@@ -97,7 +97,9 @@ TEST(SerialLink, CarriesPingIdAndRecordsBothWays)
 
 TEST(SerialLink, CollectsAReplyThatArrivesInPieces)
 {
-    Keyboard keyboard({"--pace"});  // the keyboard sends byte by byte at the line's pace
+    // Byte by byte at 300 baud, a byte every 33 ms: pieces far enough apart that
+    // a busy machine still takes them one notification at a time.
+    Keyboard keyboard({"--pace-baud", "300"});
     LinkEnd link(keyboard.device);
     ASSERT_TRUE(link.handler.OpenPort());
     int notifications = 0;
