@@ -25,21 +25,12 @@ namespace {
 constexpr const char* kUsage = "usage: tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS] "
                                "[--loop] [--log FILE] [--json] [--trace]\n";
 
-std::optional<int> ParseSeconds(std::string_view text)
-{
-    int seconds = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (error != std::errc() || end != text.data() + text.size() || seconds < 0 || seconds > 86400) {
-        return std::nullopt;
-    }
-    return seconds;
-}
-
-std::optional<int> ParseComNumber(std::string_view text)
+// A whole decimal number from `lowest` to `highest`, and nothing after it.
+std::optional<int> ParseNumberIn(std::string_view text, int lowest, int highest)
 {
     int number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > 16) {
+    if (error != std::errc() || end != text.data() + text.size() || number < lowest || number > highest) {
         return std::nullopt;
     }
     return number;
@@ -50,7 +41,7 @@ bool ParseComList(std::string_view text, std::vector<DownloadTarget>& targets)
 {
     while (true) {
         const std::size_t comma = text.find(',');
-        const std::optional<int> number = ParseComNumber(text.substr(0, comma));
+        const std::optional<int> number = ParseNumberIn(text.substr(0, comma), 1, 16);
         if (!number) {
             return false;
         }
@@ -89,7 +80,7 @@ std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
         } else if (argument == "--log" && hasValue) {
             options.logFile = argv[++i];
         } else if (argument == "--wait" && hasValue) {
-            const std::optional<int> seconds = ParseSeconds(argv[++i]);
+            const std::optional<int> seconds = ParseNumberIn(argv[++i], 0, 86400);
             if (!seconds) {
                 std::fputs("tavexdl-cli download: --wait takes a number of seconds\n", stderr);
                 return std::nullopt;
