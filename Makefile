@@ -1,5 +1,5 @@
 # The two commands of the README, and the longer runs.
-.PHONY: deps demo test test-dev test-gcc test-tsan bench fuzz release dev package screenshots clean
+.PHONY: deps demo test test-dev test-gcc test-tsan windows test-windows bench fuzz release dev package screenshots clean
 
 FUZZ_SECONDS ?= 600
 
@@ -34,6 +34,16 @@ test-tsan: deps
 	cmake --build --preset tsan
 	rm -f build/tsan/tsan-report.*
 	ctest --preset tsan || { cat build/tsan/tsan-report.* 2>/dev/null; exit 1; }
+
+# The Windows programs, cross-compiled; their tests run under wine, fenced
+# off from this machine's own serial ports (scripts/under-wine.sh).
+windows:
+	scripts/install-deps.sh windows
+	cmake --preset windows
+	cmake --build --preset windows
+
+test-windows: windows
+	scripts/under-wine.sh build/windows ctest --preset windows
 
 demo: release
 	scripts/demo.sh build/release

@@ -19,6 +19,12 @@ if [ "${1:-}" = screenshots ]; then
   packages+=(openbox xdotool x11-utils imagemagick fonts-dejavu-core)
 fi
 
+# `install-deps.sh windows` adds the cross compiler for the Win32 programs and
+# wine, which runs their tests here.
+if [ "${1:-}" = windows ]; then
+  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine wine64)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

@@ -2,18 +2,27 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
-#include <stdlib.h>
 
 namespace tavex::test {
 
+// A new name under the system's temporary directory, made by this test alone
+// (create_directory fails for a name that is taken).
 ScratchDirectory::ScratchDirectory()
 {
-    char pattern[] = "/tmp/tavex-test-XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
-        throw std::runtime_error("no scratch directory");
+    std::random_device seed;
+    std::mt19937_64 names(seed());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate = base / ("tavex-test-" + std::to_string(names() % 1'000'000'000));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = candidate.generic_string();
+            return;
+        }
     }
-    path_ = pattern;
+    throw std::runtime_error("no scratch directory");
 }
 
 ScratchDirectory::~ScratchDirectory()

@@ -4,7 +4,7 @@
 
 namespace tavex::test {
 
-// A fresh directory under /tmp, removed with everything in it at the end.
+// A fresh directory under the temporary directory (/tmp), removed with everything in it at the end.
 class ScratchDirectory {
 public:
     ScratchDirectory();

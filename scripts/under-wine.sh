@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs a command (the Windows tests) with wine ready and fenced in:
+#   scripts/under-wine.sh BUILD_DIR COMMAND...
+# - in a mount namespace of its own, with /dev/null over every /dev/ttyS*:
+#   wine gives each of them a COM number, and /dev/ttyS0 is this machine's
+#   console, which no test may reach;
+# - with a wine prefix of the build's own (BUILD_DIR/wineprefix), its server
+#   started here and the prefix made before the command runs: otherwise every
+#   program that reads a wine program's output waits seconds for the server,
+#   and a pseudo-terminal can become the server's controlling terminal;
+# - COM1 mapped to BUILD_DIR/com1, a symbolic link the tests point at each
+#   simulator's pseudo-terminal.
+set -euo pipefail
+
+build_dir=$(realpath "$1")
+shift
+
+if [ -z "${TAVEX_WINE_FENCED:-}" ]; then
+  export TAVEX_WINE_FENCED=1
+  exec unshare -m --propagation private "$0" "$build_dir" "$@"
+fi
+for port in /dev/ttyS*; do
+  [ -e "$port" ] && mount --bind /dev/null "$port"
+done
+
+export WINEPREFIX="$build_dir/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+export TAVEX_COM1_LINK="$build_dir/com1"
+mkdir -p "$WINEPREFIX"
+
+wineserver -f -p >"$build_dir/wineserver.log" 2>&1 </dev/null &
+server=$!
+trap 'wineserver -k 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
+wineboot --init </dev/null >"$build_dir/wineboot.log" 2>&1
+wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$TAVEX_COM1_LINK" /f </dev/null >/dev/null 2>&1
+# The port map is read when the server starts: restart it with the map in place.
+wineserver -k 2>/dev/null || true
+wait $server 2>/dev/null || true
+wineserver -f -p >>"$build_dir/wineserver.log" 2>&1 </dev/null &
+server=$!
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+"$@"
