@@ -4,9 +4,9 @@
 #include "cli/output/console_output.h"
 #include "cli/download/download_command.h"
 #include "cli/exit_codes.h"
-#include "cli/standard_descriptors.h"
+#include "cli/host/standard_descriptors.h"
 #include "cli/output/terminal_text.h"
-#include "platform/posix_image_file.h"
+#include "cli/host/platform_image_files.h"
 
 #include <cstdio>
 #include <span>
@@ -57,7 +57,7 @@ int RunCommand(int argc, char** argv)
         return tavex::RunDownloadCommand(argc, argv);
     }
     if (arguments[0] == "check") {
-        tavex::PosixImageFiles files;
+        tavex::PlatformImageFiles files;
         return tavex::RunCheckCommand(std::span(arguments).subspan(1), files);
     }
     std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", tavex::TerminalSafe(argv[1]).c_str(), kUsage);

@@ -2,10 +2,8 @@
 
 #include "cli/download/download_target.h"
 #include "cli/download/tracing_comm_control.h"
+#include "cli/host/platform_comm_control.h"
 #include "serial/comm_control_host.h"
-#include "serial/qt/qt_comm_control.h"
-
-#include <QCoreApplication>
 
 namespace tavex {
 
@@ -13,12 +11,10 @@ namespace tavex {
 class CliControlHost final : public ICommControlHost {
 public:
     CliControlHost(DownloadTarget target, bool trace) : target_(std::move(target)), trace_(trace) {}
-    bool CreateEventReceiver() override { return QCoreApplication::instance() != nullptr; }
+    bool CreateEventReceiver() override { return ThreadCanReceiveCommEvents(); }
     std::unique_ptr<ICommControl> CreateControl() override
     {
-        std::unique_ptr<ICommControl> control =
-            target_.device.empty() ? std::make_unique<QtCommControl>()
-                                   : std::make_unique<QtCommControl>(QString::fromStdString(target_.device));
+        std::unique_ptr<ICommControl> control = MakePlatformCommControl(target_.device);
         if (trace_) {
             return std::make_unique<TracingCommControl>(std::move(control), target_.Label());
         }

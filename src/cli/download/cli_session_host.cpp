@@ -1,18 +1,20 @@
 #include "cli/download/cli_session_host.h"
 
-#include <QThread>
+#include <thread>
 
 namespace tavex {
 
-CliSessionHost::CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex,
+CliSessionHost::CliSessionHost(ThreadLoop& loop, IDownloadReporter& reporter, std::string fileField, int comIndex,
                                std::function<void()> finished)
-    : reporter_(reporter), finished_(std::move(finished)), fileField_(std::move(fileField)), comIndex_(comIndex)
+    : loop_(loop), reporter_(reporter), finished_(std::move(finished)), fileField_(std::move(fileField)),
+      comIndex_(comIndex)
 {
-    clock_.start();
-    QObject::connect(&watchdog_, &QTimer::timeout, this, [this] {
-        session_->OnTimer(watchdogId_);
-        AfterMessage();
-    });
+}
+
+std::uint32_t CliSessionHost::TickCount()
+{
+    const auto elapsed = std::chrono::steady_clock::now() - started_;
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
 // A session that has gone back to idle, or a closed window, ends the program.
@@ -25,29 +27,32 @@ void CliSessionHost::AfterMessage()
 
 void CliSessionHost::PostStepMessage()
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            session_->OnStep();
-            AfterMessage();
-        },
-        Qt::QueuedConnection);
+    loop_.Post([this] {
+        session_->OnStep();
+        AfterMessage();
+    });
 }
 
 unsigned CliSessionHost::StartTimer(unsigned timerId, unsigned periodMs)
 {
     watchdogId_ = timerId;
-    watchdog_.start(static_cast<int>(periodMs));
+    loop_.StartTimer(periodMs, [this] {
+        session_->OnTimer(watchdogId_);
+        AfterMessage();
+    });
     return timerId;
 }
 
 bool CliSessionHost::StopTimer(unsigned)
 {
-    watchdog_.stop();
+    loop_.StopTimer();
     return true;
 }
 
-void CliSessionHost::Pause(unsigned milliseconds) { QThread::msleep(milliseconds); }
+void CliSessionHost::Pause(unsigned milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 void CliSessionHost::ShowMessage(const std::string& text, const std::string& detail)
 {

@@ -1,26 +1,25 @@
 #pragma once
 
-// The download session's window, on the Qt event loop of the command line:
-// steps are queued events, the watchdog a QTimer, message boxes are written
-// out (and count as answered at once).
+// The download session's window, on the thread loop of the command line:
+// steps are posted calls, the watchdog the loop's timer, message boxes are
+// written out (and count as answered at once).
 
 #include "cli/output/download_reporter.h"
+#include "cli/host/thread_loop.h"
 #include "session/download_session.h"
 
-#include <QElapsedTimer>
-#include <QObject>
-#include <QTimer>
-
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 
 namespace tavex {
 
-class CliSessionHost final : public QObject, public ISessionHost, public ISessionWindow {
+class CliSessionHost final : public ISessionHost, public ISessionWindow {
 public:
     // `finished` runs once the session is back to idle or the window closed.
-    CliSessionHost(IDownloadReporter& reporter, std::string fileField, int comIndex, std::function<void()> finished);
+    CliSessionHost(ThreadLoop& loop, IDownloadReporter& reporter, std::string fileField, int comIndex,
+                   std::function<void()> finished);
 
     void Attach(DownloadSession& session) { session_ = &session; }
 
@@ -28,7 +27,7 @@ public:
     const std::string& LastMessage() const { return lastMessage_; }
     std::optional<int> EndCode() const { return endCode_; }
 
-    std::uint32_t TickCount() override { return static_cast<std::uint32_t>(clock_.elapsed()); }
+    std::uint32_t TickCount() override;
     void PostStepMessage() override;
     unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
     bool StopTimer(unsigned timerId) override;
@@ -43,13 +42,13 @@ public:
 private:
     void AfterMessage();
 
+    ThreadLoop& loop_;
     IDownloadReporter& reporter_;
     std::function<void()> finished_;
     std::string fileField_;
     int comIndex_;
     DownloadSession* session_ = nullptr;
-    QElapsedTimer clock_;
-    QTimer watchdog_;
+    const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     unsigned watchdogId_ = 0;
     int progress_ = 0;
     int messagesShown_ = 0;

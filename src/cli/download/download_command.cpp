@@ -3,20 +3,20 @@
 #include "cli/output/console_output.h"
 #include "cli/download/download_target.h"
 #include "cli/exit_codes.h"
+#include "cli/host/standard_descriptors.h"
 #include "cli/station/parallel_download.h"
 #include "cli/download/session_run.h"
-#include "cli/download/signal_relay.h"
+#include "cli/host/event_system.h"
+#include "cli/host/signal_relay.h"
+#include "cli/host/thread_loop.h"
 #include "cli/station/station_log.h"
 #include "cli/output/terminal_text.h"
-
-#include <QCoreApplication>
 
 #include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace tavex {
 
@@ -106,7 +106,7 @@ std::unique_ptr<IDownloadReporter> MakeReporter(bool json)
     if (json) {
         return MakeJsonReporter();
     }
-    return ::isatty(STDOUT_FILENO) ? MakeTerminalReporter() : MakePlainReporter();
+    return StandardOutputIsTerminal() ? MakeTerminalReporter() : MakePlainReporter();
 }
 
 } // namespace
@@ -124,8 +124,7 @@ int RunDownloadCommand(int argc, char** argv)
         WriteErr(log.OpenError() + "\n");
         return kExitUsage;
     }
-    int qtArgc = 1;
-    QCoreApplication application(qtArgc, argv);
+    const EventSystem events(argv[0]);
     if (const std::string repeated = RepeatedDevice(options->targets); !repeated.empty()) {
         std::fprintf(stderr, "tavexdl-cli download: %s names a device already given; each keyboard once\n%s",
                      TerminalSafe(repeated).c_str(), kUsage);
@@ -135,11 +134,12 @@ int RunDownloadCommand(int argc, char** argv)
         return RunParallelDownloads(*options, log);
     }
     const std::unique_ptr<IDownloadReporter> reporter = MakeReporter(options->json);
-    SessionRun run(*options, options->targets.front(), *reporter, PosixImageFiles::Sharing::Exclusive);
+    SessionRun run(*options, options->targets.front(), *reporter, PlatformImageFiles::Sharing::Exclusive);
 
     // The first signal is the Cancel button, a second one closes the window.
     bool interrupted = false;
-    SignalRelay relay([&] {
+    ThreadLoop mainLoop;
+    SignalRelay relay(mainLoop, [&] {
         if (!interrupted) {
             interrupted = true;
             run.Cancel();

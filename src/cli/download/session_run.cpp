@@ -3,10 +3,10 @@
 #include "cli/download/cli_control_host.h"
 #include "cli/download/cli_session_host.h"
 #include "cli/download/device_wait.h"
+#include "cli/host/thread_loop.h"
 #include "session/end_codes.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
+#include <chrono>
 
 namespace tavex {
 
@@ -20,31 +20,35 @@ DownloadResult ResultOf(const CliSessionHost& host, const DownloadSession& sessi
     return session.WasCancelled() ? DownloadResult::Cancelled : DownloadResult::Ok;
 }
 
+double SecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 } // namespace
 
 SessionRun::SessionRun(const DownloadOptions& options, DownloadTarget target, IDownloadReporter& reporter,
-                       PosixImageFiles::Sharing sharing)
+                       PlatformImageFiles::Sharing sharing)
     : options_(options), target_(std::move(target)), reporter_(reporter), sharing_(sharing)
 {
 }
 
 DownloadOutcome SessionRun::Run()
 {
-    QElapsedTimer clock;
-    clock.start();
+    const auto started = std::chrono::steady_clock::now();
     DownloadOutcome outcome;
     outcome.image = options_.file;
     outcome.device = target_.Label();
     if (options_.waitSeconds > 0 && !DeviceCame(outcome)) {
-        outcome.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+        outcome.seconds = SecondsSince(started);
         return outcome;
     }
 
-    QEventLoop loop;
-    CliSessionHost host(reporter_, options_.file, target_.comNumber > 0 ? target_.comNumber - 1 : 0,
-                        [&loop] { loop.quit(); });
+    ThreadLoop loop;
+    CliSessionHost host(loop, reporter_, options_.file, target_.comNumber > 0 ? target_.comNumber - 1 : 0,
+                        [&loop] { loop.Quit(); });
     CliControlHost controls(target_, options_.trace);
-    PosixImageFiles files(sharing_);
+    PlatformImageFiles files(sharing_);
     DownloadSession session(host, host, controls, files);
     host.Attach(session);
     session_ = &session;
@@ -52,7 +56,7 @@ DownloadOutcome SessionRun::Run()
     if (!session.IsClosed()) {
         session.OnDownload();
         if (session.State() != bpStateNONE) {
-            loop.exec();
+            loop.Run();
         }
     }
     session_ = nullptr;
@@ -62,7 +66,7 @@ DownloadOutcome SessionRun::Run()
     outcome.hardware = session.KeyboardHardware();
     outcome.blocks = session.BlockCount();
     outcome.dataBytes = session.DataBytesSent();
-    outcome.seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+    outcome.seconds = SecondsSince(started);
     return outcome;
 }
 

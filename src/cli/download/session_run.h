@@ -1,6 +1,6 @@
 #pragma once
 
-// One download on the calling thread's Qt event loop: the session with its
+// One download on the calling thread's loop: the session with its
 // window host, comm control and image file, built and run the same way for
 // one keyboard and for each of several. To its session, that thread is the
 // one window thread.
@@ -8,7 +8,7 @@
 #include "cli/output/download_outcome.h"
 #include "cli/output/download_reporter.h"
 #include "cli/download/download_target.h"
-#include "platform/posix_image_file.h"
+#include "cli/host/platform_image_files.h"
 
 namespace tavex {
 
@@ -17,7 +17,7 @@ class DownloadSession;
 class SessionRun {
 public:
     SessionRun(const DownloadOptions& options, DownloadTarget target, IDownloadReporter& reporter,
-               PosixImageFiles::Sharing sharing);
+               PlatformImageFiles::Sharing sharing);
 
     // Waits for the device when asked, runs the download to its end and
     // answers how it ended.
@@ -34,7 +34,7 @@ private:
     const DownloadOptions& options_;
     DownloadTarget target_;
     IDownloadReporter& reporter_;
-    PosixImageFiles::Sharing sharing_;
+    PlatformImageFiles::Sharing sharing_;
     DownloadSession* session_ = nullptr;
     bool stopRequested_ = false;
 };

@@ -42,7 +42,13 @@ bool WriteConsole(ConsoleStream stream, std::string_view text)
     return true;
 }
 
-void IgnoreBrokenPipes() { std::signal(SIGPIPE, SIG_IGN); }
+// Windows has no such signal: a write to a closed pipe only fails.
+void IgnoreBrokenPipes()
+{
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
 
 int ExitAfterOutput(int exitCode)
 {

@@ -9,8 +9,6 @@
 #include "cli/output/json_writer.h"
 #include "cli/station/station_log.h"
 
-#include <QObject>
-
 #include <string>
 #include <vector>
 
@@ -18,7 +16,7 @@ namespace tavex {
 
 enum class BoardStyle { Json, Table, Lines };
 
-class ParallelBoard final : public QObject {
+class ParallelBoard final {
 public:
     // `log`, when open, gets a CSV line per download.
     ParallelBoard(std::vector<std::string> devices, BoardStyle style, StationLog& log);

@@ -1,27 +1,24 @@
 #include "cli/station/parallel_download.h"
 
-#include "cli/download/descriptor_budget.h"
 #include "cli/download/device_wait.h"
 #include "cli/download/session_run.h"
-#include "cli/download/signal_relay.h"
 #include "cli/exit_codes.h"
+#include "cli/host/descriptor_budget.h"
+#include "cli/host/device_access.h"
+#include "cli/host/operator_enter.h"
+#include "cli/host/signal_relay.h"
+#include "cli/host/standard_descriptors.h"
+#include "cli/host/thread_loop.h"
 #include "cli/station/parallel_board.h"
-#include "cli/station/thread_mailbox.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QThread>
-#include <QSocketNotifier>
-#include <QTimer>
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <sys/stat.h>
-
 #include <memory>
-#include <unistd.h>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace tavex {
 
@@ -30,7 +27,7 @@ namespace {
 // Hands a session's events to the board on the main thread.
 class ForwardingReporter final : public IDownloadReporter {
 public:
-    ForwardingReporter(ParallelBoard& board, ThreadMailbox& toBoard, std::size_t row)
+    ForwardingReporter(ParallelBoard& board, ThreadLoop& toBoard, std::size_t row)
         : board_(board), toBoard_(toBoard), row_(row)
     {
     }
@@ -45,26 +42,29 @@ public:
 private:
     void Post(std::function<void()> call) { toBoard_.Post(std::move(call)); }
     ParallelBoard& board_;
-    ThreadMailbox& toBoard_;
+    ThreadLoop& toBoard_;
     std::size_t row_;
 };
 
 // One device's downloads, run on its own thread.
-class DeviceWorker final : public QObject {
+class DeviceWorker {
 public:
-    DeviceWorker(const DownloadOptions& options, std::size_t row, ParallelBoard& board, ThreadMailbox& toBoard)
+    DeviceWorker(const DownloadOptions& options, std::size_t row, ParallelBoard& board, ThreadLoop& toBoard)
         : options_(options), target_(options.targets[row]), row_(row), board_(board), toBoard_(toBoard),
           reporter_(board, toBoard, row)
     {
     }
 
-    // One download, or with --loop one after another until stopped.
+    // One download, or with --loop one after another until stopped. The
+    // stop reaches the running session through this thread's loop.
     void Run()
     {
+        ThreadLoop loop;
+        SetLoop(&loop);
         do {
             // The sessions share the image among themselves; it stays locked
             // against programs that would have it to themselves.
-            SessionRun run(options_, target_, reporter_, PosixImageFiles::Sharing::SharedAmongReaders);
+            SessionRun run(options_, target_, reporter_, PlatformImageFiles::Sharing::SharedAmongReaders);
             run_ = &run;
             if (stopRequested_) {
                 run.Cancel();  // a stop that came before run_ was there to take it
@@ -73,7 +73,13 @@ public:
             run_ = nullptr;
             reporter_.End(outcome);
         } while (options_.loop && WaitForNextKeyboard());
-        toBoard_.Post([board = &board_, row = row_] { board->Stopped(row); });
+        SetLoop(nullptr);
+        toBoard_.Post([board = &board_, row = row_, toBoard = &toBoard_] {
+            board->Stopped(row);
+            if (board->AllStopped()) {
+                toBoard->Quit();
+            }
+        });
     }
 
     // From any thread: ends a loop at once, and gives the running session
@@ -82,11 +88,14 @@ public:
     void Cancel(bool close)
     {
         stopRequested_ = true;
-        toWorker_.Post([this, close] {
-            if (run_ != nullptr) {
-                close ? run_->Close() : run_->Cancel();
-            }
-        });
+        const std::lock_guard lock(loopMutex_);
+        if (loop_ != nullptr) {
+            loop_->Post([this, close] {
+                if (run_ != nullptr) {
+                    close ? run_->Close() : run_->Cancel();
+                }
+            });
+        }
     }
 
     // The operator's Enter, while this device waits for its next keyboard:
@@ -94,6 +103,12 @@ public:
     void RequestNext() { nextRequested_ = true; }
 
 private:
+    void SetLoop(ThreadLoop* loop)
+    {
+        const std::lock_guard lock(loopMutex_);
+        loop_ = loop;
+    }
+
     // The device goes away and comes back (a keyboard unplugged and the next
     // one plugged in), or the operator presses Enter. False when stopped.
     // An Enter counts only once the board has said that the device waits:
@@ -110,13 +125,12 @@ private:
             if (nextRequested_.exchange(false)) {
                 return true;
             }
-            struct stat attributes {};
-            const bool present = ::stat(device.c_str(), &attributes) == 0;
+            const bool present = DevicePresent(device);
             wentAway = wentAway || !present;
             if (wentAway && present && WaitForDevice(device, 5, stopped) == DeviceWait::Appeared) {
                 return true;
             }
-            QThread::msleep(50);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
         return false;
     }
@@ -125,8 +139,9 @@ private:
     DownloadTarget target_;
     std::size_t row_;
     ParallelBoard& board_;
-    ThreadMailbox& toBoard_;
-    ThreadMailbox toWorker_{*this};
+    ThreadLoop& toBoard_;
+    std::mutex loopMutex_;
+    ThreadLoop* loop_ = nullptr;  // while the thread runs
     ForwardingReporter reporter_;
     SessionRun* run_ = nullptr;
     std::atomic<bool> stopRequested_ = false;
@@ -154,7 +169,7 @@ BoardStyle StyleFor(const DownloadOptions& options)
     if (options.json) {
         return BoardStyle::Json;
     }
-    return ::isatty(STDOUT_FILENO) ? BoardStyle::Table : BoardStyle::Lines;
+    return StandardOutputIsTerminal() ? BoardStyle::Table : BoardStyle::Lines;
 }
 
 } // namespace
@@ -165,23 +180,16 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
     for (const DownloadTarget& target : options.targets) {
         devices.push_back(target.Label());
     }
+    ThreadLoop mainLoop;
     ParallelBoard board(devices, StyleFor(options), log);
-    ThreadMailbox toBoard(board);
-
-    std::vector<std::unique_ptr<QThread>> threads;
     std::vector<std::unique_ptr<DeviceWorker>> workers;
     for (std::size_t row = 0; row < options.targets.size(); ++row) {
-        auto worker = std::make_unique<DeviceWorker>(options, row, board, toBoard);
-        auto thread = std::make_unique<QThread>();
-        worker->moveToThread(thread.get());
-        QObject::connect(thread.get(), &QThread::started, worker.get(), [w = worker.get()] { w->Run(); });
-        workers.push_back(std::move(worker));
-        threads.push_back(std::move(thread));
+        workers.push_back(std::make_unique<DeviceWorker>(options, row, board, mainLoop));
     }
 
     // The first signal cancels every download, a second one closes them.
     bool interrupted = false;
-    SignalRelay relay([&] {
+    SignalRelay relay(mainLoop, [&] {
         for (const auto& worker : workers) {
             worker->Cancel(interrupted);
         }
@@ -190,15 +198,9 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
     if (!relay.Working()) {
         return kExitInvalid;
     }
-    std::unique_ptr<QSocketNotifier> enter;
+    std::optional<OperatorEnter> enter;
     if (options.loop) {
-        enter = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-        QObject::connect(enter.get(), &QSocketNotifier::activated, &board, [&] {
-            char bytes[256];
-            if (::read(STDIN_FILENO, bytes, sizeof bytes) <= 0) {
-                enter->setEnabled(false);  // no operator: the end of stdin
-                return;
-            }
+        enter.emplace(mainLoop, [&] {
             for (std::size_t row = 0; row < workers.size(); ++row) {
                 if (board.TakeWaiting(row)) {
                     workers[row]->RequestNext();
@@ -207,25 +209,20 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
         });
     }
 
-    QTimer done;
-    QObject::connect(&done, &QTimer::timeout, &board, [&] {
-        if (board.AllStopped()) {
-            QCoreApplication::exit(0);
-        }
-    });
-    done.start(20);
-    const std::size_t carried = DevicesTheDescriptorsCarry(threads.size());
-    for (std::size_t row = 0; row < threads.size(); ++row) {
+    std::vector<std::thread> threads;
+    const std::size_t carried = DevicesTheDescriptorsCarry(workers.size());
+    for (std::size_t row = 0; row < workers.size(); ++row) {
         if (row < carried) {
-            threads[row]->start();
+            threads.emplace_back([worker = workers[row].get()] { worker->Run(); });
         } else {
             RefuseForDescriptors(board, row, options);
         }
     }
-    QCoreApplication::exec();
-    for (const auto& thread : threads) {
-        thread->quit();
-        thread->wait();
+    if (!board.AllStopped()) {
+        mainLoop.Run();
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
     }
     board.PrintSummary();
     return board.ExitCode();

@@ -3,11 +3,10 @@
 #include "cli/output/console_output.h"
 #include "cli/output/terminal_text.h"
 
-#include <QDateTime>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace tavex {
 
@@ -40,12 +39,22 @@ std::string CsvField(std::string text)
     return quoted + "\"";
 }
 
+// ISO 8601, local time to the second. The log is written on the main
+// thread alone.
+std::string StationLog::LocalTimeNow()
+{
+    const std::time_t now = std::time(nullptr);
+    char text[32];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", std::localtime(&now));
+    return std::string(text, length);
+}
+
 void StationLog::Append(const DownloadOutcome& outcome)
 {
     if (file_ == nullptr) {
         return;
     }
-    const std::string time = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    const std::string time = LocalTimeNow();
     const std::string line = time + "," + CsvField(outcome.device) + "," + CsvField(outcome.image) + "," +
                              (outcome.hardware ? std::to_string(*outcome.hardware) : std::string()) + "," +
                              std::string(ResultName(outcome.result)) + "," + CsvField(outcome.message) + "\n";

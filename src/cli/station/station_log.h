@@ -30,6 +30,7 @@ public:
     bool WriteFailed() const { return writeFailed_; }
 
 private:
+    static std::string LocalTimeNow();
     std::FILE* file_ = nullptr;
     std::string path_;
     std::string openError_;

@@ -1,4 +1,4 @@
-#include "cli/download/descriptor_budget.h"
+#include "cli/host/descriptor_budget.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,6 +1,12 @@
-#include "cli/download/signal_relay.h"
+// The handler only writes a byte to a socket pair; the Qt event loop reads
+// it and calls the relay's function.
+
+#include "cli/host/signal_relay.h"
 
 #include "cli/output/console_output.h"
+
+#include <QObject>
+#include <QSocketNotifier>
 
 #include <array>
 #include <cerrno>
@@ -30,19 +36,26 @@ extern "C" void RelaySignal(int)
 
 } // namespace
 
-SignalRelay::SignalRelay(std::function<void()> onSignal) : onSignal_(std::move(onSignal))
+struct SignalRelay::Impl {
+    std::function<void()> onSignal;
+    std::unique_ptr<QSocketNotifier> notifier;
+};
+
+SignalRelay::SignalRelay(ThreadLoop&, std::function<void()> onSignal) : impl_(std::make_unique<Impl>())
 {
+    impl_->onSignal = std::move(onSignal);
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, relaySockets) != 0) {
         WriteErr(std::string("tavexdl-cli: signals cannot be caught, nothing was sent: socketpair: ") +
                  std::strerror(errno) + "\n");
         return;
     }
-    notifier_ = std::make_unique<QSocketNotifier>(relaySockets[1], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(relaySockets[1], &byte, 1);
-        onSignal_();
-    });
+    impl_->notifier = std::make_unique<QSocketNotifier>(relaySockets[1], QSocketNotifier::Read);
+    QObject::connect(impl_->notifier.get(), &QSocketNotifier::activated, impl_->notifier.get(),
+                     [impl = impl_.get()] {
+                         char byte = 0;
+                         [[maybe_unused]] const ssize_t got = ::read(relaySockets[1], &byte, 1);
+                         impl->onSignal();
+                     });
     struct sigaction action {};
     action.sa_handler = RelaySignal;
     sigemptyset(&action.sa_mask);
@@ -60,10 +73,12 @@ SignalRelay::~SignalRelay()
     for (int signal : kRelayedSignals) {
         std::signal(signal, SIG_DFL);
     }
-    notifier_.reset();
+    impl_->notifier.reset();
     ::close(relaySockets[0]);
     ::close(relaySockets[1]);
     relaySockets[0] = relaySockets[1] = -1;
 }
+
+bool SignalRelay::Working() const { return impl_->notifier != nullptr; }
 
 } // namespace tavex

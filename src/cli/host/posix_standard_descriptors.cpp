@@ -1,4 +1,4 @@
-#include "cli/standard_descriptors.h"
+#include "cli/host/standard_descriptors.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -20,5 +20,7 @@ bool OpenClosedStandardDescriptors()
     }
     return true;
 }
+
+bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) != 0; }
 
 } // namespace tavex
