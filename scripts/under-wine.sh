@@ -8,8 +8,8 @@
 #   started here and the prefix made before the command runs: otherwise every
 #   program that reads a wine program's output waits seconds for the server,
 #   and a pseudo-terminal can become the server's controlling terminal;
-# - COM1 mapped to BUILD_DIR/com1, a symbolic link the tests point at each
-#   simulator's pseudo-terminal.
+# - COM1 and COM2 mapped to BUILD_DIR/com1 and com2, symbolic links the tests
+#   point at each simulator's pseudo-terminal ($TAVEX_COM1_LINK, ...).
 set -euo pipefail
 
 build_dir=$(realpath "$1")
@@ -28,13 +28,17 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 export TAVEX_COM1_LINK="$build_dir/com1"
+export TAVEX_COM2_LINK="$build_dir/com2"
 mkdir -p "$WINEPREFIX"
 
 wineserver -f -p >"$build_dir/wineserver.log" 2>&1 </dev/null &
 server=$!
 trap 'wineserver -k 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
 wineboot --init </dev/null >"$build_dir/wineboot.log" 2>&1
-wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$TAVEX_COM1_LINK" /f </dev/null >/dev/null 2>&1
+for number in 1 2; do
+  link_variable="TAVEX_COM${number}_LINK"
+  wine reg add 'HKLM\Software\Wine\Ports' /v "COM$number" /d "${!link_variable}" /f </dev/null >/dev/null 2>&1
+done
 # The port map is read when the server starts: restart it with the map in place.
 wineserver -k 2>/dev/null || true
 wait $server 2>/dev/null || true

@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# tavexdl-cli.exe under wine, downloading to the keyboard simulator on COM1
+# (and COM2): cli_cases.sh CASE. Run inside scripts/under-wine.sh, which maps
+# the ports to $TAVEX_COM1_LINK and $TAVEX_COM2_LINK; the test's environment
+# names the programs ($TAVEX_KBSIM, $TAVEX_CLI_EXE) and $TAVEX_EXAMPLES.
+# A good download must leave the flash that `check --flash-out` predicts for
+# the same image and hardware version.
+set -euo pipefail
+
+scratch=$(mktemp -d)
+keyboards=()
+cleanup() {
+  for pid in "${keyboards[@]}"; do kill -INT "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+# start_keyboard N [SIMULATOR OPTION]...: a simulator behind COM N.
+start_keyboard() {
+  local number=$1
+  shift
+  "$TAVEX_KBSIM" "$@" --flash-out "$scratch/flash$number.txt" >"$scratch/keyboard$number.txt" 2>&1 &
+  keyboards+=("$!")
+  for _ in $(seq 100); do
+    [ -s "$scratch/keyboard$number.txt" ] && break
+    sleep 0.05
+  done
+  local link_variable="TAVEX_COM${number}_LINK"
+  ln -sfn "$(head -n 1 "$scratch/keyboard$number.txt")" "${!link_variable}"
+}
+
+# Stops the simulators; their summaries and flash listings are then complete.
+stop_keyboards() {
+  for pid in "${keyboards[@]}"; do kill -INT "$pid" 2>/dev/null || true; done
+  wait "${keyboards[@]}" 2>/dev/null || true
+  keyboards=()
+}
+
+windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
+
+# A copy of a sample image: a download holds its image for itself.
+sample() {
+  cp "$TAVEX_EXAMPLES/$1" "$scratch/$1"
+  windows_path "$scratch/$1"
+}
+
+cli() { wine "$TAVEX_CLI_EXE" "$@" </dev/null; }
+
+# download EXPECTED_EXIT ARGUMENT...: the JSON events in $scratch/events.txt.
+download() {
+  local expected=$1
+  shift
+  local status=0
+  cli download "$@" --json >"$scratch/events.txt" 2>"$scratch/stderr.txt" || status=$?
+  if [ "$status" -ne "$expected" ]; then
+    cat "$scratch/events.txt" "$scratch/stderr.txt" >&2
+    fail "tavexdl-cli download exited $status, not $expected"
+  fi
+}
+
+expect_event() {
+  grep -qF -- "$1" "$scratch/events.txt" || { cat "$scratch/events.txt" >&2; fail "no event with $1"; }
+}
+
+expect_summary() {
+  grep -qF -- "$2" "$scratch/keyboard$1.txt" || { cat "$scratch/keyboard$1.txt" >&2; fail "keyboard $1: no '$2'"; }
+}
+
+# expect_flash N IMAGE HARDWARE: keyboard N holds what the image leaves.
+expect_flash() {
+  cli check "$(windows_path "$scratch/$2")" --hardware "$3" --flash-out "$(windows_path "$scratch/expected.txt")" \
+    >/dev/null
+  cmp -s "$scratch/expected.txt" "$scratch/flash$1.txt" || fail "keyboard $1's flash is not what $2 leaves"
+}
+
+case "$1" in
+good-s19)
+  start_keyboard 1
+  download 0 "$(sample keyboard-small.s19)" --com 1
+  expect_event '"result":"ok"'
+  stop_keyboards
+  expect_flash 1 keyboard-small.s19 1
+  ;;
+good-s20-traced-and-logged)
+  start_keyboard 1 --hardware 2
+  download 0 "$(sample keyboard-tables.s20)" --device COM1 --trace --log "$(windows_path "$scratch/station.csv")"
+  expect_event '"hardware":2'
+  grep -q "COM1: .* sent .*43 30" "$scratch/stderr.txt" || fail "no traced PING"
+  grep -q '"COM1",".*keyboard-tables.s20",2,ok,' "$scratch/station.csv" || fail "no log line"
+  stop_keyboards
+  expect_flash 1 keyboard-tables.s20 2
+  ;;
+retry-at-57600)
+  start_keyboard 1 --only-baud 57600
+  download 0 "$(sample keyboard-small.s19)" --com 1
+  expect_event 'at  57600 Baudrate'
+  stop_keyboards
+  expect_flash 1 keyboard-small.s19 1
+  ;;
+silent-keyboard)
+  start_keyboard 1 --fault C0:silent
+  download 1 "$(sample keyboard-small.s19)" --com 1
+  expect_event 'Communication could not be established'
+  expect_event '"result":"failed","blocks":0'
+  stop_keyboards
+  expect_summary 1 'frames: C0 2 T7 0 C1 0 S2 0'
+  ;;
+checksum-error)
+  start_keyboard 1 --fault S2:ce
+  download 1 "$(sample keyboard-small.s19)" --com 1
+  expect_event '"event":"message"'
+  expect_event '"result":"failed"'
+  stop_keyboards
+  expect_summary 1 ' S2 1 '
+  ;;
+two-keyboards)
+  start_keyboard 1
+  start_keyboard 2 --hardware 0
+  download 0 "$(sample keyboard-small.s19)" --com 1,2
+  expect_event '"device":"COM1"'
+  expect_event '"device":"COM2"'
+  stop_keyboards
+  expect_flash 1 keyboard-small.s19 1
+  expect_flash 2 keyboard-small.s19 0
+  ;;
+device-never-came)
+  download 1 "$(sample keyboard-small.s19)" --device COM9 --wait 1
+  expect_event 'did not appear within 1 seconds'
+  ;;
+*)
+  fail "no case $1"
+  ;;
+esac
