@@ -42,7 +42,10 @@ windows:
 	cmake --preset windows
 	cmake --build --preset windows
 
+# The Windows programs download to the Linux keyboard simulator.
 test-windows: windows
+	cmake --preset release
+	cmake --build --preset release --target tavexdl-kbsim
 	scripts/under-wine.sh build/windows ctest --preset windows
 
 demo: release
