@@ -1,4 +1,4 @@
-#include "serial/qt/receive_buffer.h"
+#include "serial/receive_buffer.h"
 
 #include <gtest/gtest.h>
 

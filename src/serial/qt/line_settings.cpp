@@ -1,7 +1,8 @@
 #include "serial/qt/line_settings.h"
 
+#include "serial/settings_fields.h"
+
 #include <array>
-#include <charconv>
 #include <utility>
 
 namespace tavex {
@@ -38,60 +39,21 @@ constexpr std::array<std::pair<std::string_view, QSerialPort::StopBits>, 2> kSto
 }};
 #endif
 
-template <typename Value, std::size_t N>
-std::optional<Value> Lookup(const std::array<std::pair<std::string_view, Value>, N>& choices, std::string_view key)
-{
-    for (const auto& [name, value] : choices) {
-        if (name == key) {
-            return value;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<qint32> ParseBaudRate(std::string_view text)
-{
-    qint32 rate = 0;
-    const char* const end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, rate);
-    if (text.empty() || error != std::errc() || stop != end || rate <= 0) {
-        return std::nullopt;
-    }
-    return rate;
-}
-
-// The comma-separated fields, or empty when there are not exactly four.
-std::optional<std::array<std::string_view, 4>> SplitFields(std::string_view text)
-{
-    std::array<std::string_view, 4> fields;
-    for (std::size_t index = 0; index < fields.size(); ++index) {
-        const std::size_t comma = text.find(',');
-        const bool last = index + 1 == fields.size();
-        if (last != (comma == std::string_view::npos)) {
-            return std::nullopt;
-        }
-        fields[index] = text.substr(0, comma);
-        text.remove_prefix(last ? text.size() : comma + 1);
-    }
-    return fields;
-}
-
 } // namespace
 
 std::optional<LineSettings> ParseLineSettings(std::string_view text)
 {
-    const auto fields = SplitFields(text);
+    const std::optional<SettingsFields> fields = SplitSettings(text);
     if (!fields) {
         return std::nullopt;
     }
-    const auto baudRate = ParseBaudRate((*fields)[0]);
-    const auto parity = Lookup(kParities, (*fields)[1]);
-    const auto dataBits = Lookup(kDataBits, (*fields)[2]);
-    const auto stopBits = Lookup(kStopBits, (*fields)[3]);
-    if (!baudRate || !parity || !dataBits || !stopBits) {
+    const auto parity = LookupSetting(kParities, fields->parity);
+    const auto dataBits = LookupSetting(kDataBits, fields->dataBits);
+    const auto stopBits = LookupSetting(kStopBits, fields->stopBits);
+    if (!parity || !dataBits || !stopBits) {
         return std::nullopt;
     }
-    return LineSettings{*baudRate, *parity, *dataBits, *stopBits};
+    return LineSettings{fields->baudRate, *parity, *dataBits, *stopBits};
 }
 
 } // namespace tavex

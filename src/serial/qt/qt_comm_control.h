@@ -10,7 +10,7 @@
 #include "serial/qt/line_errors.h"
 #include "serial/qt/line_settings.h"
 #include "serial/qt/port_setup.h"
-#include "serial/qt/receive_buffer.h"
+#include "serial/receive_buffer.h"
 
 #include <QObject>
 #include <QSerialPort>

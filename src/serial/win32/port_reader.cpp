@@ -1,0 +1,169 @@
+#include "serial/win32/port_reader.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tavex {
+
+namespace {
+
+constexpr std::size_t kReadChunk = 4096;
+// A wait that keeps ending with nothing to read is not retried at once: the
+// pause grows to this at most, which a byte that does arrive meanwhile waits
+// out at worst.
+constexpr DWORD kMostIdlePauseMs = 20;
+
+} // namespace
+
+PortReader::PortReader(HANDLE port, const MessageWindow& window, UINT arrivedMessage)
+    : port_(port), window_(window), arrivedMessage_(arrivedMessage)
+{
+    stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (stop_ == nullptr) {
+        return;
+    }
+    try {
+        thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        // Started() says so.
+    }
+}
+
+PortReader::~PortReader()
+{
+    if (thread_.joinable()) {
+        SetEvent(stop_);
+        thread_.join();
+    }
+    if (stop_ != nullptr) {
+        CloseHandle(stop_);
+    }
+}
+
+ReaderNews PortReader::Take()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    posted_ = false;
+    ReaderNews taken = std::move(news_);
+    news_ = ReaderNews{};
+    return taken;
+}
+
+bool PortReader::Stopping() const { return WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0; }
+
+void PortReader::Run()
+{
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (overlapped.hEvent == nullptr) {
+        Lost(GetLastError());
+        return;
+    }
+    DWORD idlePauseMs = 0;
+    while (!Stopping()) {
+        DWORD mask = 0;
+        ResetEvent(overlapped.hEvent);
+        const Outcome wait = Finish(WaitCommEvent(port_, &mask, &overlapped), overlapped);
+        if (wait.stopped) {
+            break;
+        }
+        // Wine ends a wait on a pseudo-terminal this way, with no event, when
+        // bytes arrive: what has arrived is read below all the same.
+        if (wait.error != 0 && wait.error != ERROR_OPERATION_ABORTED) {
+            Lost(wait.error);
+            break;
+        }
+        DWORD lineErrors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(port_, &lineErrors, &status)) {
+            Lost(GetLastError());
+            break;
+        }
+        std::vector<std::uint8_t> arrived;
+        DWORD readError = 0;
+        if (!ReadWaiting(overlapped, arrived, readError)) {
+            if (readError != 0) {
+                Lost(readError);
+            }
+            break;
+        }
+        if (!arrived.empty() || lineErrors != 0) {
+            idlePauseMs = 0;
+            Hand(std::move(arrived), lineErrors);
+        } else if (mask == 0) {
+            idlePauseMs = std::min(kMostIdlePauseMs, idlePauseMs + 1);
+            WaitForSingleObject(stop_, idlePauseMs);
+        }
+    }
+    CloseHandle(overlapped.hEvent);
+}
+
+// Everything the driver holds: a read returns at once with what there is.
+// False when the reader was stopped (error 0) or the read failed.
+bool PortReader::ReadWaiting(OVERLAPPED& overlapped, std::vector<std::uint8_t>& arrived, DWORD& error)
+{
+    std::uint8_t chunk[kReadChunk];
+    for (;;) {
+        ResetEvent(overlapped.hEvent);
+        const Outcome read = Finish(ReadFile(port_, chunk, sizeof(chunk), nullptr, &overlapped), overlapped);
+        if (read.stopped) {
+            error = 0;
+            return false;
+        }
+        if (read.error != 0) {
+            error = read.error;
+            return false;
+        }
+        arrived.insert(arrived.end(), chunk, chunk + read.transferred);
+        if (read.transferred < sizeof(chunk)) {
+            return true;
+        }
+    }
+}
+
+PortReader::Outcome PortReader::Finish(BOOL started, OVERLAPPED& overlapped)
+{
+    Outcome outcome;
+    if (!started) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_IO_PENDING) {
+            outcome.error = error;
+            return outcome;
+        }
+        const HANDLE handles[] = {overlapped.hEvent, stop_};
+        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
+            CancelIoEx(port_, &overlapped);
+            GetOverlappedResult(port_, &overlapped, &outcome.transferred, TRUE);
+            outcome.stopped = true;
+            return outcome;
+        }
+    }
+    if (!GetOverlappedResult(port_, &overlapped, &outcome.transferred, FALSE)) {
+        outcome.error = GetLastError();
+    }
+    return outcome;
+}
+
+void PortReader::Hand(std::vector<std::uint8_t> bytes, DWORD lineErrors)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    news_.bytes.insert(news_.bytes.end(), bytes.begin(), bytes.end());
+    news_.lineErrors |= lineErrors;
+    PostLocked();
+}
+
+void PortReader::Lost(DWORD error)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    news_.lostError = error;
+    PostLocked();
+}
+
+void PortReader::PostLocked()
+{
+    if (!posted_) {
+        posted_ = window_.Post(arrivedMessage_);
+    }
+}
+
+} // namespace tavex

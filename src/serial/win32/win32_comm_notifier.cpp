@@ -1,0 +1,50 @@
+#include "serial/win32/win32_comm_notifier.h"
+
+#include <algorithm>
+
+namespace tavex {
+
+void Win32CommNotifier::Raise(std::int16_t commEvent)
+{
+    if (std::find(pending_.begin(), pending_.end(), commEvent) == pending_.end()) {
+        pending_.push_back(commEvent);
+    }
+    PostDelivery();
+}
+
+void Win32CommNotifier::PostDelivery()
+{
+    if (deliveryPosted_) {
+        return;
+    }
+    deliveryPosted_ = window_.Post(deliverMessage_);
+}
+
+void Win32CommNotifier::DeliverPending()
+{
+    deliveryPosted_ = false;
+    // A handler that pumps messages would otherwise get the next
+    // notification before it has returned from this one; the loop below
+    // delivers it once the handler is back.
+    if (delivering_) {
+        return;
+    }
+    delivering_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{delivering_};
+    while (!pending_.empty()) {
+        const std::int16_t commEvent = pending_.front();
+        pending_.pop_front();
+        if (!stillDue_(commEvent)) {
+            continue;
+        }
+        lastEvent_ = commEvent;
+        if (onComm_) {
+            onComm_();
+        }
+    }
+}
+
+} // namespace tavex
