@@ -12,7 +12,7 @@ keyboards=()
 cleanup() {
   for pid in "${keyboards[@]}"; do kill -INT "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
-  rm -rf "$scratch"
+  [ -n "${TAVEX_KEEP_SCRATCH:-}" ] || rm -rf "$scratch"; echo "scratch: $scratch" >&2
 }
 trap cleanup EXIT
 

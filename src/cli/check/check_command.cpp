@@ -71,7 +71,8 @@ std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argum
 bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, FileKind fileKind)
 {
     OpenedImage image = OpenImage(files, options.file);
-    std::ofstream out(options.flashOut);
+    // Byte for byte the simulator's listing on every system: no CR LF on Windows.
+    std::ofstream out(options.flashOut, std::ios::binary);
     if (!image.imageFile || !out) {
         std::fprintf(stderr, "tavexdl-cli check: cannot write %s\n", TerminalSafe(options.flashOut).c_str());
         return false;
