@@ -39,6 +39,27 @@ stop_keyboards() {
   keyboards=()
 }
 
+# block_image FILE BLOCKS: an .s19 image of BLOCKS write-block records.
+block_image() {
+  local address checksum
+  for ((block = 0; block < $2; block++)); do
+    address=$((0x1000 + 16 * block))
+    checksum=$(((~(8 + (address >> 16) + ((address >> 8) & 255) + (address & 255) + 1 + 2 + 3 + 4)) & 255))
+    printf 'S208%06X01020304%02X\r\n' "$address" "$checksum"
+  done >"$1"
+}
+
+# wait_for_event TEXT: until the running download has printed TEXT (a bound
+# on a hang only).
+wait_for_event() {
+  for _ in $(seq 600); do
+    grep -qF -- "$1" "$scratch/events.txt" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  cat "$scratch/events.txt" >&2
+  fail "no event with $1 within 30 s"
+}
+
 windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
 
 # A copy of a sample image: a download holds its image for itself.
@@ -125,6 +146,48 @@ two-keyboards)
   stop_keyboards
   expect_flash 1 keyboard-small.s19 1
   expect_flash 2 keyboard-small.s19 0
+  ;;
+ctrl-c-cancels)
+  # Wine turns SIGINT into the console's Ctrl-C event.
+  start_keyboard 1 --pace-baud 1200
+  block_image "$scratch/big.s19" 400
+  # wine itself in the background: a function there runs in a shell that
+  # ignores SIGINT.
+  wine "$TAVEX_CLI_EXE" download "$(windows_path "$scratch/big.s19")" --com 1 --json </dev/null \
+    >"$scratch/events.txt" 2>&1 &
+  download_pid=$!
+  wait_for_event '"percent":1'
+  kill -INT "$download_pid"
+  status=0
+  wait "$download_pid" || status=$?
+  [ "$status" -eq 130 ] || fail "a cancelled download exited $status, not 130"
+  expect_event '"result":"cancelled"'
+  stop_keyboards
+  expect_summary 1 ' S8 1 '
+  ;;
+station-loop)
+  # Enter on standard input starts the next keyboard; Ctrl-C while the
+  # device waits ends a station whose downloads were all good.
+  start_keyboard 1
+  mkfifo "$scratch/operator"
+  wine "$TAVEX_CLI_EXE" download "$(sample keyboard-small.s19)" --com 1 --loop --json <"$scratch/operator" \
+    >"$scratch/events.txt" 2>&1 &
+  download_pid=$!
+  exec 3>"$scratch/operator"
+  wait_for_event '"event":"waiting"'
+  echo >&3
+  for _ in $(seq 200); do
+    [ "$(grep -c '"event":"waiting"' "$scratch/events.txt")" -ge 2 ] && break
+    sleep 0.05
+  done
+  kill -INT "$download_pid"
+  status=0
+  wait "$download_pid" || status=$?
+  exec 3>&-
+  [ "$status" -eq 0 ] || { cat "$scratch/events.txt" >&2; fail "the station exited $status, not 0"; }
+  [ "$(grep -c '"result":"ok"' "$scratch/events.txt")" -eq 2 ] || fail "not two good downloads"
+  stop_keyboards
+  expect_summary 1 'frames: C0 2 T7 2 C1 2 S2 14 S8 2'
   ;;
 device-never-came)
   download 1 "$(sample keyboard-small.s19)" --device COM9 --wait 1

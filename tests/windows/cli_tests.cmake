@@ -8,6 +8,8 @@ set(tavex_cli_cases
   silent-keyboard
   checksum-error
   two-keyboards
+  ctrl-c-cancels
+  station-loop
   device-never-came)
 foreach(case IN LISTS tavex_cli_cases)
   add_test(NAME WindowsCli.${case} COMMAND ${CMAKE_CURRENT_LIST_DIR}/cli_cases.sh ${case})
