@@ -189,6 +189,17 @@ station-loop)
   stop_keyboards
   expect_summary 1 'frames: C0 2 T7 2 C1 2 S2 14 S8 2'
   ;;
+same-port-twice)
+  # COM1, com1 and \\.\COM1 are one port: a usage error before any frame.
+  start_keyboard 1
+  for names in "--com 1 --device com1" "--device COM1 --device \\\\.\\COM1"; do
+    # shellcheck disable=SC2086
+    download 2 "$(sample keyboard-small.s19)" $names
+    grep -q "names a device already given" "$scratch/stderr.txt" || fail "$names: not refused as one port"
+  done
+  stop_keyboards
+  expect_summary 1 'frames: C0 0 '
+  ;;
 device-never-came)
   download 1 "$(sample keyboard-small.s19)" --device COM9 --wait 1
   expect_event 'did not appear within 1 seconds'

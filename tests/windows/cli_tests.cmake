@@ -10,6 +10,7 @@ set(tavex_cli_cases
   two-keyboards
   ctrl-c-cancels
   station-loop
+  same-port-twice
   device-never-came)
 foreach(case IN LISTS tavex_cli_cases)
   add_test(NAME WindowsCli.${case} COMMAND ${CMAKE_CURRENT_LIST_DIR}/cli_cases.sh ${case})
