@@ -197,6 +197,39 @@ TEST_F(KeyboardLink, CloseWaitsForTheWireTimeButNoLongerThanItsBound)
     }
 }
 
+// The simulator answers every PING with "a", NUL, "b", Ctrl-Z.
+using KeyboardBytes = KeyboardFixture;
+
+TEST_F(KeyboardBytes, NullDiscardAndEndOfFileActOnArrivingBytes)
+{
+    struct FilterCase {
+        const char* name;
+        bool nullDiscard;
+        bool eofEnable;
+        Bytes input;
+        std::vector<std::int16_t> events;
+    };
+    const FilterCase cases[] = {
+        {"bytes as sent", false, false, {'a', 0x00, 'b', 0x1A}, {comm_event::kReceive}},
+        {"nulls dropped", true, false, {'a', 'b', 0x1A}, {comm_event::kReceive}},
+        {"end of file notified", false, true, {'a', 0x00, 'b', 0x1A}, {comm_event::kEof, comm_event::kReceive}},
+    };
+    for (const FilterCase& filter : cases) {
+        SCOPED_TRACE(filter.name);
+        events.clear();
+        control.SetNullDiscard(filter.nullDiscard);
+        control.SetEOFEnable(filter.eofEnable);
+        control.SetRThreshold(3);
+        control.SetPortOpen(true);
+        control.SetOutput(kPing);
+        PumpMessagesUntil([&] { return events.size() >= filter.events.size(); });
+        PumpMessagesFor(100ms);
+        EXPECT_EQ(events, filter.events);
+        EXPECT_EQ(control.GetInput(), filter.input);
+        control.SetPortOpen(false);
+    }
+}
+
 // The simulator answers only at 57600 baud.
 using KeyboardSpeed = KeyboardFixture;
 
