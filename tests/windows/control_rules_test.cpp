@@ -2,6 +2,7 @@
 // notifications' delivery, and its host.
 
 #include "message_pump.h"
+#include "serial/win32/port_claim.h"
 #include "serial/win32/win32_comm_control.h"
 #include "serial/win32/win32_comm_control_host.h"
 #include "serial/win32/win32_comm_notifier.h"
@@ -112,6 +113,19 @@ TEST(Win32ControlDevice, AMissingPortGivesTheSystemsReasonAndStaysClosed)
             << message;
     }
     EXPECT_FALSE(control.GetPortOpen());
+}
+
+TEST(PortClaim, HoldsADeviceAgainstEveryOtherClaimUntilReleased)
+{
+    PortClaim first;
+    PortClaim second;
+    PortClaim other;
+    EXPECT_EQ(first.Claim(R"(\\.\COM249)"), PortClaimResult::kClaimed);
+    EXPECT_EQ(second.Claim(R"(\\.\COM249)"), PortClaimResult::kHeldElsewhere);
+    EXPECT_EQ(other.Claim(R"(\\.\COM248)"), PortClaimResult::kClaimed);
+    first.Release();
+    EXPECT_EQ(second.Claim(R"(\\.\COM249)"), PortClaimResult::kClaimed);
+    EXPECT_EQ(PortClaimName(R"(\\.\COM1)"), L"Global\\TavexDL.port.//./COM1");
 }
 
 struct NotifierFixture : testing::Test {
