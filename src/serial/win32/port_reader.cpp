@@ -99,7 +99,10 @@ void PortReader::Run()
 }
 
 // Everything the driver holds: a read returns at once with what there is.
-// False when the reader was stopped (error 0) or the read failed.
+// Wine's waits instead for the first byte when there is none, which the stop
+// event ends as it ends a wait. False when the reader was stopped (error 0)
+// or the read failed: a pseudo-terminal whose other end closed answers
+// ERROR_BROKEN_PIPE.
 bool PortReader::ReadWaiting(OVERLAPPED& overlapped, std::vector<std::uint8_t>& arrived, DWORD& error)
 {
     std::uint8_t chunk[kReadChunk];

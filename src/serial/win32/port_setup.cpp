@@ -12,12 +12,9 @@ constexpr char kXon = 0x11;
 constexpr char kXoff = 0x13;
 
 // What a driver answers for a line it does not have: wine on a
-// pseudo-terminal, drivers of adapters without modem lines.
-bool LineNotSupported(DWORD error)
-{
-    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_PARAMETER ||
-           error == ERROR_GEN_FAILURE;
-}
+// pseudo-terminal gives ERROR_NOT_SUPPORTED, a driver without the request
+// ERROR_INVALID_FUNCTION.
+bool LineNotSupported(DWORD error) { return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION; }
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include "serial/receive_buffer.h"
 #include "serial/win32/dcb_settings.h"
 #include "serial/win32/message_window.h"
+#include "serial/win32/port_claim.h"
 #include "serial/win32/port_reader.h"
 #include "serial/win32/port_setup.h"
 #include "serial/win32/win32_comm_notifier.h"
@@ -87,6 +88,7 @@ private:
     MessageWindow window_{[this](UINT message, WPARAM) { OnMessage(message); }};
     Win32CommNotifier notifier_{window_, kDeliverMessage,
                                 [this](std::int16_t commEvent) { return StillDue(commEvent); }};
+    PortClaim claim_;
     HANDLE port_ = INVALID_HANDLE_VALUE;
     std::unique_ptr<PortReader> reader_;
     ReceiveBuffer received_;

@@ -39,17 +39,22 @@ void Win32CommControl::SetPortOpen(bool open)
 }
 
 // Shared with nobody: a second open of the port, by this program or another,
-// is refused while this handle is open.
+// is refused while this handle is open. The system refuses it on Windows'
+// own ports; the claim refuses it where the driver would share the port.
 void Win32CommControl::OpenPort()
 {
     if (IsOpen()) {
         throw CommControlError("the port is already open");
     }
     const std::string device = DeviceName();
+    if (claim_.Claim(device) == PortClaimResult::kHeldElsewhere) {
+        throw CommControlError(device + ": in use by another program");
+    }
     const HANDLE port = CreateFileW(WideFromUtf8(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
+        claim_.Release();
         throw CommControlError(device + ": " + (InUse(error) ? "in use by another program" : SystemErrorText(error)));
     }
     port_ = port;
@@ -124,6 +129,7 @@ void Win32CommControl::ShutPort()
     PurgeComm(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     CloseHandle(port_);
     port_ = INVALID_HANDLE_VALUE;
+    claim_.Release();
     received_.Clear();
     notifier_.Clear();
     lossPending_ = false;
