@@ -4,12 +4,14 @@
 #include "cli/output/console_output.h"
 #include "cli/download/download_command.h"
 #include "cli/exit_codes.h"
+#include "cli/host/file_names.h"
 #include "cli/host/standard_descriptors.h"
 #include "cli/output/terminal_text.h"
 #include "cli/host/platform_image_files.h"
 
 #include <cstdio>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -69,6 +71,15 @@ int RunCommand(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Every argument in UTF-8, whatever the system's own encoding of them.
+    std::vector<std::string> arguments = tavex::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8Argv;
+    for (std::string& argument : arguments) {
+        utf8Argv.push_back(argument.data());
+    }
+    utf8Argv.push_back(nullptr);
+    argc = static_cast<int>(arguments.size());
+    argv = utf8Argv.data();
     if (!tavex::OpenClosedStandardDescriptors()) {
         std::fputs("tavexdl-cli: a closed standard descriptor could not be opened on /dev/null\n", stderr);
         return tavex::kExitInvalid;

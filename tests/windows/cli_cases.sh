@@ -6,6 +6,7 @@
 # A good download must leave the flash that `check --flash-out` predicts for
 # the same image and hardware version.
 set -euo pipefail
+export LC_ALL=C.UTF-8  # wine reads the arguments it is given in the locale's encoding
 
 scratch=$(mktemp -d)
 keyboards=()
@@ -199,6 +200,16 @@ same-port-twice)
   done
   stop_keyboards
   expect_summary 1 'frames: C0 0 '
+  ;;
+names-beyond-ascii)
+  # Names arrive as the system's UTF-16 and are opened as such: an image and
+  # a log whose names no ANSI code page holds.
+  start_keyboard 1
+  cp "$TAVEX_EXAMPLES/keyboard-small.s19" "$scratch/прошивка-ü.s19"
+  download 0 "$(windows_path "$scratch/прошивка-ü.s19")" --com 1 --log "$(windows_path "$scratch/журнал.csv")"
+  grep -q 'прошивка-ü.s19",1,ok,' "$scratch/журнал.csv" || fail "no log line naming the image"
+  stop_keyboards
+  expect_flash 1 прошивка-ü.s19 1
   ;;
 device-never-came)
   download 1 "$(sample keyboard-small.s19)" --device COM9 --wait 1

@@ -11,6 +11,7 @@ set(tavex_cli_cases
   ctrl-c-cancels
   station-loop
   same-port-twice
+  names-beyond-ascii
   device-never-came)
 foreach(case IN LISTS tavex_cli_cases)
   add_test(NAME WindowsCli.${case} COMMAND ${CMAKE_CURRENT_LIST_DIR}/cli_cases.sh ${case})

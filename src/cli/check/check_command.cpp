@@ -1,6 +1,7 @@
 #include "cli/check/check_command.h"
 
 #include "cli/check/check_report.h"
+#include "cli/host/file_names.h"
 #include "cli/output/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/output/terminal_text.h"
@@ -72,7 +73,7 @@ bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, FileKind
 {
     OpenedImage image = OpenImage(files, options.file);
     // Byte for byte the simulator's listing on every system: no CR LF on Windows.
-    std::ofstream out(options.flashOut, std::ios::binary);
+    std::ofstream out(PathOfName(options.flashOut), std::ios::binary);
     if (!image.imageFile || !out) {
         std::fprintf(stderr, "tavexdl-cli check: cannot write %s\n", TerminalSafe(options.flashOut).c_str());
         return false;

@@ -1,5 +1,6 @@
 #include "cli/station/station_log.h"
 
+#include "cli/host/file_names.h"
 #include "cli/output/console_output.h"
 #include "cli/output/terminal_text.h"
 
@@ -20,7 +21,7 @@ StationLog::~StationLog()
 bool StationLog::Open(const std::string& path)
 {
     path_ = path;
-    file_ = std::fopen(path.c_str(), "ae");
+    file_ = OpenNamedFile(path, "a");
     if (file_ == nullptr) {
         openError_ = "tavexdl-cli download: the log \"" + TerminalSafe(path) + "\" could not be opened: " +
                      std::strerror(errno);

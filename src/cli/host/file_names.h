@@ -1,0 +1,26 @@
+#pragma once
+
+// File names as the command line takes them: UTF-8 throughout. On Linux the
+// arguments and names are bytes and pass unchanged; on Windows the arguments
+// come from the system's UTF-16 command line (the C library's would be in
+// the ANSI code page, which cannot hold every name) and names are opened
+// through the UTF-16 calls.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tavex {
+
+// The program's arguments in UTF-8, from `argv` or from the system.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
+
+// std::fopen for a UTF-8 name, not inherited by child processes; `mode` is
+// "a" or "w" (binary on Windows).
+std::FILE* OpenNamedFile(const std::string& path, const char* mode);
+
+// The path of a UTF-8 name, for the standard library's streams.
+std::filesystem::path PathOfName(const std::string& path);
+
+} // namespace tavex
