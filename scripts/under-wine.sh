@@ -8,6 +8,7 @@
 #   started here and the prefix made before the command runs: otherwise every
 #   program that reads a wine program's output waits seconds for the server,
 #   and a pseudo-terminal can become the server's controlling terminal;
+# - with an Xvfb screen of its own as $DISPLAY;
 # - COM1 and COM2 mapped to BUILD_DIR/com1 and com2, symbolic links the tests
 #   point at each simulator's pseudo-terminal ($TAVEX_COM1_LINK, ...).
 set -euo pipefail
@@ -31,9 +32,19 @@ export TAVEX_COM1_LINK="$build_dir/com1"
 export TAVEX_COM2_LINK="$build_dir/com2"
 mkdir -p "$WINEPREFIX"
 
+# A screen of its own for the windows of the desktop program's tests.
+rm -f "$build_dir/xvfb.display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$build_dir/xvfb.display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 200); do
+  [ -s "$build_dir/xvfb.display" ] && break
+  sleep 0.05
+done
+export DISPLAY=":$(cat "$build_dir/xvfb.display")"
+
 wineserver -f -p >"$build_dir/wineserver.log" 2>&1 </dev/null &
 server=$!
-trap 'wineserver -k 2>/dev/null || true; wait $server 2>/dev/null || true' EXIT
+trap 'wineserver -k 2>/dev/null || true; wait $server 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 wineboot --init </dev/null >"$build_dir/wineboot.log" 2>&1
 for number in 1 2; do
   link_variable="TAVEX_COM${number}_LINK"
