@@ -20,9 +20,10 @@ if [ "${1:-}" = screenshots ]; then
 fi
 
 # `install-deps.sh windows` adds the cross compiler for the Win32 programs,
-# wine, which runs their tests here, and NSIS, which makes their installer.
+# wine, which runs their tests here, and NSIS, which makes their installer
+# (unzip lists the zip beside it).
 if [ "${1:-}" = windows ]; then
-  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 nsis)
+  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 nsis unzip)
 fi
 
 # `install-deps.sh icon` adds what scripts/make-icon.sh draws the Windows icon
