@@ -51,8 +51,12 @@ set(CPACK_NSIS_CREATE_ICONS_EXTRA [=[
   SetOutPath "$INSTDIR"
   CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\TavexDL Command Prompt.lnk" "$SYSDIR\cmd.exe" "/k tavexdl-cli.exe --help" "$INSTDIR\tavexdl-cli.exe" 0
 ]=])
+# The uninstaller removes the program's key under Software\Norwick Inc.
+# before it comes to the Start menu; the vendor's key goes too once nothing
+# else is in it.
 set(CPACK_NSIS_DELETE_ICONS_EXTRA [=[
   Delete "$SMPROGRAMS\$MUI_TEMP\TavexDL Command Prompt.lnk"
+  DeleteRegKey /ifempty SHCTX "Software\Norwick Inc."
 ]=])
 
 include(CPack)

@@ -62,4 +62,7 @@ done
 if wine reg query "$uninstall_key" </dev/null >/dev/null 2>&1; then
   fail "the uninstall entry is still in the registry"
 fi
+if wine reg query 'HKLM\Software\Norwick Inc.' </dev/null >/dev/null 2>&1; then
+  fail "the vendor's registry key is still there"
+fi
 echo "installed and uninstalled: ${programs[*]}"
