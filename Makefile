@@ -1,5 +1,5 @@
 # The two commands of the README, and the longer runs.
-.PHONY: deps demo test test-dev test-gcc test-tsan windows test-windows bench fuzz release dev package screenshots clean
+.PHONY: deps demo test test-dev test-gcc test-tsan windows test-windows package-windows icon bench fuzz release dev package screenshots clean
 
 FUZZ_SECONDS ?= 600
 
@@ -47,6 +47,15 @@ test-windows: windows
 	cmake --preset release
 	cmake --build --preset release --target tavexdl-kbsim
 	scripts/under-wine.sh build/windows ctest --preset windows
+
+# The Windows installer (tavexdl-setup.exe) and zip, in build/windows.
+package-windows: windows
+	scripts/package-windows.sh build/windows
+
+# Draws resources/win32/tavexdl.ico again from resources/tavexdl.svg.
+icon:
+	scripts/install-deps.sh icon
+	scripts/make-icon.sh
 
 demo: release
 	scripts/demo.sh build/release

@@ -19,10 +19,17 @@ if [ "${1:-}" = screenshots ]; then
   packages+=(openbox xdotool x11-utils imagemagick fonts-dejavu-core)
 fi
 
-# `install-deps.sh windows` adds the cross compiler for the Win32 programs and
-# wine, which runs their tests here.
+# `install-deps.sh windows` adds the cross compiler for the Win32 programs,
+# wine, which runs their tests here, and NSIS, which makes their installer
+# (unzip lists the zip beside it).
 if [ "${1:-}" = windows ]; then
-  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine wine64)
+  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 nsis unzip)
+fi
+
+# `install-deps.sh icon` adds what scripts/make-icon.sh draws the Windows icon
+# with; the build uses the icon it committed and does without them.
+if [ "${1:-}" = icon ]; then
+  packages+=(librsvg2-bin icoutils)
 fi
 
 missing=()

@@ -10,7 +10,9 @@
 #   and a pseudo-terminal can become the server's controlling terminal;
 # - with an Xvfb screen of its own as $DISPLAY;
 # - COM1 and COM2 mapped to BUILD_DIR/com1 and com2, symbolic links the tests
-#   point at each simulator's pseudo-terminal ($TAVEX_COM1_LINK, ...).
+#   point at each simulator's pseudo-terminal ($TAVEX_COM1_LINK, ...);
+# - without winemenubuilder, which would copy every Start-menu shortcut an
+#   installer makes into this machine's own desktop menus and icons.
 set -euo pipefail
 
 build_dir=$(realpath "$1")
@@ -26,7 +28,7 @@ done
 
 export WINEPREFIX="$build_dir/wineprefix"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 export TAVEX_COM1_LINK="$build_dir/com1"
 export TAVEX_COM2_LINK="$build_dir/com2"

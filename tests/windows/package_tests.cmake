@@ -1,0 +1,13 @@
+# The Windows installer and zip (make package-windows) made afresh from the
+# built programs, installed silently into the build's wine prefix, then
+# uninstalled: package_install.sh.
+set(tavex_package_programs tavexdl-cli.exe)
+if(TARGET tavexdl)
+  list(APPEND tavex_package_programs tavexdl.exe)
+endif()
+list(JOIN tavex_package_programs " " tavex_package_programs)
+add_test(NAME WindowsPackage.install-and-uninstall COMMAND ${CMAKE_CURRENT_LIST_DIR}/package_install.sh)
+set_tests_properties(WindowsPackage.install-and-uninstall PROPERTIES
+  LABELS package
+  TIMEOUT 120
+  ENVIRONMENT "TAVEX_CPACK=${CMAKE_CPACK_COMMAND};TAVEX_CPACK_CONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake;TAVEX_PACKAGE_VERSION=${PROJECT_VERSION};TAVEX_PACKAGE_PROGRAMS=${tavex_package_programs}")
