@@ -17,9 +17,10 @@ class AutomationState;
 
 class AutomationObject final : public IDispatch {
 public:
-    // Made with one reference, which the caller owns. It takes the main
-    // window of the moment; made while there is none, it stands for no
-    // window, also once one comes.
+    // Made with one reference, which the caller owns; null when memory ran
+    // out. It takes the main window of the moment; made while there is none
+    // (a client's request while the start-up reminder is open), it stands
+    // for no window, also once one comes, but counts as living all the same.
     static AutomationObject* Create(std::shared_ptr<AutomationState> state);
 
     // Whether the object answers for an interface.

@@ -16,7 +16,8 @@ class AutomationState;
 
 class AutomationClassFactory final : public IClassFactory {
 public:
-    // Made with one reference, which the caller owns.
+    // Made with one reference, which the caller owns; null when memory ran
+    // out.
     static AutomationClassFactory* Create(std::shared_ptr<AutomationState> state);
 
     AutomationClassFactory(const AutomationClassFactory&) = delete;
