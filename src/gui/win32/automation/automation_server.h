@@ -37,7 +37,11 @@ public:
     // The main window objects stand for from now on; null once it is gone.
     // When a program started by automation loses its last object while this
     // window is enabled, the window is closed the way its close button
-    // closes it.
+    // closes it: WM_CLOSE is posted to it, so a running download ends with
+    // its end-of-table. While it is disabled (a modal box is open) it stays,
+    // and the program is the user's from then on. With no main window at
+    // all, the thread is asked to quit (PostQuitMessage). An object a client
+    // asks for before the first main window stands for none.
     void SetMainWindow(HWND mainWindow);
 
 private:
