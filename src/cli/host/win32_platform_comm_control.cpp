@@ -1,18 +1,18 @@
 #include "cli/host/platform_comm_control.h"
 
-#include "serial/win32/win32_comm_control.h"
+#include "serial/win32/win32_comm_control_host.h"
 
 namespace tavex {
 
 // Every thread of a Windows program has a message queue once it asks.
 bool ThreadCanReceiveCommEvents() { return true; }
 
+// The control's host answers null for a control the thread cannot have,
+// which the session reports as a port that could not be opened.
 std::unique_ptr<ICommControl> MakePlatformCommControl(const std::string& devicePath)
 {
-    if (devicePath.empty()) {
-        return std::make_unique<Win32CommControl>();
-    }
-    return std::make_unique<Win32CommControl>(devicePath);
+    Win32CommControlHost host(devicePath);
+    return host.CreateControl();
 }
 
 } // namespace tavex

@@ -18,17 +18,26 @@ HINSTANCE ThisModule()
 
 } // namespace
 
+// The class is registered once for the process, before any thread makes a
+// window of it: controls made on two threads at once would otherwise race,
+// and under wine the loser's window then finds no class.
+void MessageWindow::RegisterClassOnce(HINSTANCE module)
+{
+    static const bool registered = [module] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = &MessageWindow::Procedure;
+        windowClass.hInstance = module;
+        windowClass.lpszClassName = kClassName;
+        return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    (void)registered;
+}
+
 MessageWindow::MessageWindow(Handler handler) : handler_(std::move(handler)), ownerThread_(GetCurrentThreadId())
 {
     const HINSTANCE module = ThisModule();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &MessageWindow::Procedure;
-    windowClass.hInstance = module;
-    windowClass.lpszClassName = kClassName;
-    // A second registration fails with ERROR_CLASS_ALREADY_EXISTS, which is
-    // as good as the first.
-    RegisterClassExW(&windowClass);
+    RegisterClassOnce(module);
     window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
     if (window_ != nullptr) {
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

@@ -36,6 +36,7 @@ private:
     // An exception must not unwind through the system's dispatch: one that
     // reaches here ends the program.
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static void RegisterClassOnce(HINSTANCE module);
 
     Handler handler_;
     HWND window_ = nullptr;
