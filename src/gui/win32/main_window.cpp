@@ -257,15 +257,11 @@ bool CTavexDLDlg::StopTimer(unsigned timerId) { return KillTimer(window_, timerI
 
 void CTavexDLDlg::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
-// The system's reason, when there is one, follows the message after a blank
-// line: the message itself stays as it always reads.
-void CTavexDLDlg::ShowMessage(const std::string& text, const std::string& detail)
+// The box holds the message exactly as it reads; a message box has no place
+// for the system's reason apart from it, so that is left out.
+void CTavexDLDlg::ShowMessage(const std::string& text, const std::string&)
 {
-    std::wstring body = WideFromUtf8(text);
-    if (!detail.empty()) {
-        body += L"\n\n" + WideFromUtf8(detail);
-    }
-    MessageBoxW(window_, body.c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(window_, WideFromUtf8(text).c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CTavexDLDlg::SetStatusLine(const std::string& text)
