@@ -253,6 +253,49 @@ TEST_F(DesktopStart, AMissingFileIsOneBoxCaptionedWithTheProgramsName)
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
+// The "?" caption button and the system menu's About item (command 16) open
+// the About box; its box shows the stored setting, and a click on the box or
+// on its label stores the new state at once.
+TEST_F(DesktopStart, TheHelpButtonAndTheAboutItemOpenTheAboutBoxThatChangesTheSetting)
+{
+    const std::string aboutTitle = "About Tavex Firmware Upgrade Utility";
+    WriteReminderSetting(0);
+    DesktopProgram program;
+    ASSERT_TRUE(program.Started());
+    const HWND main = program.WaitForDialog(kMainTitle);
+    ASSERT_NE(main, nullptr);
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
+    HWND about = program.WaitForDialog(aboutTitle);
+    ASSERT_NE(about, nullptr) << "the \"?\" button opened no About box";
+    const HWND box = GetDlgItem(about, IDC_ABOUT_CHECK);
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+    // The label toggles the box and stores it.
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDC_ABOUT_CHECK_LABEL, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(about, IDC_ABOUT_CHECK_LABEL)));
+    EXPECT_TRUE(WaitFor([&] { return ReadReminderSetting() && SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; },
+                        10s));
+    // The box itself, as a click leaves it: toggled, then its dialog told.
+    SendMessageW(box, BM_SETCHECK, BST_UNCHECKED, 0);
+    Click(about, IDC_ABOUT_CHECK);
+    EXPECT_TRUE(WaitFor([] { return !ReadReminderSetting(); }, 10s));
+    Click(about, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return program.DialogTitled(aboutTitle) == nullptr; }));
+
+    PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    about = program.WaitForDialog(aboutTitle);
+    ASSERT_NE(about, nullptr) << "the About item opened no About box";
+    EXPECT_EQ(SendMessageW(GetDlgItem(about, IDC_ABOUT_CHECK), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+    EXPECT_TRUE(WaitFor([&] { return program.DialogTitled(aboutTitle) == nullptr; }));
+
+    // Keyboard menus stay shut, and the window still closes.
+    PostMessageW(main, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
 // A whole download to the keyboard on COM1: no message, the window idle
 // again. desktop_cases.sh then compares the keyboard's flash.
 TEST_F(DesktopStart, DownloadsTheImageToTheKeyboardOnCom1)
