@@ -37,18 +37,23 @@ driver() {
     fail "the driver's tests failed"
 }
 
-case "$1" in
-start)
-  driver --gtest_filter='DesktopStart.*-DesktopStart.Downloads*'
-  ;;
-download-s19)
-  "$TAVEX_KBSIM" --flash-out "$scratch/flash.txt" >"$scratch/keyboard.txt" 2>&1 &
+# start_keyboard [SIMULATOR OPTION]...: a simulator behind COM1.
+start_keyboard() {
+  "$TAVEX_KBSIM" "$@" --flash-out "$scratch/flash.txt" >"$scratch/keyboard.txt" 2>&1 &
   keyboard=$!
   for _ in $(seq 100); do
     [ -s "$scratch/keyboard.txt" ] && break
     sleep 0.05
   done
   ln -sfn "$(head -n 1 "$scratch/keyboard.txt")" "$TAVEX_COM1_LINK"
+}
+
+case "$1" in
+start)
+  driver --gtest_filter='DesktopStart.*-DesktopStart.Downloads*:DesktopStart.Enter*'
+  ;;
+download-s19)
+  start_keyboard
   cp "$TAVEX_EXAMPLES/keyboard-small.s19" "$scratch/"
   TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-small.s19") driver --gtest_filter='DesktopStart.Downloads*'
   kill -INT "$keyboard"
@@ -57,6 +62,16 @@ download-s19)
   wine "$TAVEX_CLI_EXE" check "$(windows_path "$scratch/keyboard-small.s19")" --hardware 1 \
     --flash-out "$(windows_path "$scratch/expected.txt")" </dev/null >/dev/null
   cmp -s "$scratch/expected.txt" "$scratch/flash.txt" || { cat "$scratch/keyboard.txt" >&2; fail "the keyboard's flash is not what the image leaves"; }
+  ;;
+enter-cancels)
+  # A slow keyboard: the download is still running when Enter comes.
+  start_keyboard --processing-ms 150
+  cp "$TAVEX_EXAMPLES/keyboard-tables.s20" "$scratch/"
+  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-tables.s20") driver --gtest_filter='DesktopStart.Enter*'
+  kill -INT "$keyboard"
+  wait "$keyboard" || true
+  keyboard=
+  grep -q ' T7 1 ' "$scratch/keyboard.txt" || { cat "$scratch/keyboard.txt" >&2; fail "no end-of-table after the cancel"; }
   ;;
 *)
   fail "no case $1"

@@ -141,6 +141,26 @@ private:
 
 const std::string kMainTitle = " Tavex Firmware Upgrade Utility";
 
+// The control that has the keyboard focus in the program's dialog.
+HWND FocusOf(HWND dialog)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) {
+        return nullptr;
+    }
+    return info.hwndFocus;
+}
+
+// A key pressed where the focus is, as the dialog's message loop meets it.
+void PressKey(HWND dialog, WPARAM key)
+{
+    const HWND focus = FocusOf(dialog);
+    const HWND target = focus != nullptr ? focus : dialog;
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
 void Click(HWND dialog, int id)
 {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -336,6 +356,50 @@ TEST_F(DesktopStart, DownloadsTheImageToTheKeyboardOnCom1)
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, id))) << id;
     }
     PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+} // namespace
+} // namespace tavex::test
+
+namespace tavex::test {
+namespace {
+
+// Enter during a download is Cancel: the keyboard gets its end-of-table, no
+// message is shown, and the window is idle again. Download disabled the
+// control that had the focus, so the focus must have gone to button 1.
+TEST_F(DesktopStart, EnterDuringADownloadCancelsIt)
+{
+    const std::string image = Environment("TAVEX_DESKTOP_IMAGE");
+    if (image.empty()) {
+        GTEST_SKIP() << "TAVEX_DESKTOP_IMAGE names no image";
+    }
+    WriteReminderSetting(0);
+    DesktopProgram program;
+    ASSERT_TRUE(program.Started());
+    const HWND main = program.WaitForDialog(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image).c_str());
+    Click(main, IDC_DOWNLOAD);
+    ASSERT_TRUE(WaitFor([&] { return ControlText(main, IDC_STATUS).rfind("Writing Block", 0) == 0; }, 30s))
+        << "no block written: " << ControlText(main, IDC_STATUS);
+    EXPECT_EQ(FocusOf(main), GetDlgItem(main, IDOK)) << "the focus is not on button 1";
+
+    PressKey(main, VK_RETURN);
+    const bool ended = WaitFor(
+        [&] {
+            return program.DialogTitled("tavexdl") != nullptr ||
+                   (ControlText(main, IDOK) == "Close" && ControlText(main, IDC_STATUS) == "OFF-LINE");
+        },
+        30s);
+    ASSERT_TRUE(ended) << "not cancelled: " << ControlText(main, IDC_STATUS);
+    if (const HWND box = program.DialogTitled("tavexdl"); box != nullptr) {
+        ADD_FAILURE() << "message: " << ControlText(box, 0xFFFF);
+        Click(box, IDOK);
+    }
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_DOWNLOAD)));
+    // Idle, Enter is Close.
+    PressKey(main, VK_RETURN);
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
