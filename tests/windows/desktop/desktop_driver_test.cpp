@@ -189,6 +189,13 @@ protected:
 // The main window as start-up leaves it: idle, every input enabled.
 void ExpectIdleMainWindow(HWND main)
 {
+    // The "?" and close buttons in the caption; nothing to minimise,
+    // maximise or resize.
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(main, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(main, GWL_EXSTYLE));
+    EXPECT_NE(exStyle & WS_EX_CONTEXTHELP, 0u);
+    EXPECT_NE(style & WS_SYSMENU, 0u);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
     EXPECT_EQ(ControlText(main, IDC_STATUS), "OFF-LINE");
     EXPECT_EQ(ControlText(main, IDOK), "Close");
     const HWND list = GetDlgItem(main, IDC_COM_LIST);

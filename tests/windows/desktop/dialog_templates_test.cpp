@@ -133,6 +133,7 @@ TEST(MainWindowTemplate, HasHelpButtonTaskbarButtonAndTabOrder)
     const auto dialog = LoadDialogTemplate(IDD_TAVEXDL_DIALOG);
     ASSERT_TRUE(dialog.has_value());
     EXPECT_NE(dialog->style & DS_CONTEXTHELP, 0u);
+    EXPECT_NE(dialog->exStyle & WS_EX_CONTEXTHELP, 0u);
     EXPECT_NE(dialog->exStyle & WS_EX_APPWINDOW, 0u);
 
     std::vector<int> tabOrder;
