@@ -56,10 +56,13 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds b
 // The program, started and at the end made to go.
 class DesktopProgram {
 public:
-    DesktopProgram()
+    explicit DesktopProgram(const std::wstring& arguments = L"")
     {
         const std::wstring program = WideFromUtf8(Environment("TAVEX_DESKTOP_EXE"));
         std::wstring commandLine = L"\"" + program + L"\"";
+        if (!arguments.empty()) {
+            commandLine += L" " + arguments;
+        }
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started_ = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -256,6 +259,25 @@ TEST_F(DesktopStart, UncheckingTheReminderStoresZeroAndTheNextStartGoesStraightT
     ExpectIdleMainWindow(main);
     Click(main, IDOK);  // Close when idle
     EXPECT_EQ(program.ExitCode(), 0);
+}
+
+// Started by an automation client, the program shows the same windows as
+// a plain start; a switch in other letters is no switch at all.
+TEST_F(DesktopStart, TheAutomationSwitchesShowTheSameWindows)
+{
+    for (const wchar_t* arguments : {L"-Embedding", L"/Automation", L"/automation"}) {
+        SCOPED_TRACE(Utf8FromWide(arguments));
+        DesktopProgram program(arguments);
+        ASSERT_TRUE(program.Started());
+        const HWND reminder = program.WaitForDialog("Reminder");
+        ASSERT_NE(reminder, nullptr);
+        Click(reminder, IDOK);
+        const HWND main = program.WaitForDialog(kMainTitle);
+        ASSERT_NE(main, nullptr);
+        ExpectIdleMainWindow(main);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.ExitCode(), 0);
+    }
 }
 
 // A file that is not there: one warning box captioned with the program's

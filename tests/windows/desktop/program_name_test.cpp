@@ -2,6 +2,7 @@
 
 #include "gui/win32/main_window.h"
 #include "gui/win32/program_name.h"
+#include "gui/win32/tavexdl_app.h"
 #include "text/string_table.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,10 @@ TEST(ProgramName, OfThisProcessIsItsExecutable)
 {
     EXPECT_EQ(Utf8FromWide(ProgramName()), "tavex_win32_desktop_tests");
 }
+
+// Wine, like every Windows the program runs on, is of the NT family: writes
+// go without RTS framing.
+TEST(Platform, IsOfTheNtFamily) { EXPECT_TRUE(QueryNtPlatform()); }
 
 TEST(FileDialogFilter, TurnsEachBarIntoANulAndEndsInTwo)
 {
