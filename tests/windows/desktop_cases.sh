@@ -50,7 +50,7 @@ start_keyboard() {
 
 case "$1" in
 start)
-  driver --gtest_filter='DesktopStart.*-DesktopStart.Downloads*:DesktopStart.Enter*'
+  TAVEX_DESKTOP_EXAMPLES=$(windows_path "$TAVEX_EXAMPLES") driver --gtest_filter='DesktopStart.*-DesktopStart.Downloads*:DesktopStart.Enter*'
   ;;
 download-s19)
   start_keyboard

@@ -280,6 +280,58 @@ TEST_F(DesktopStart, TheAutomationSwitchesShowTheSameWindows)
     }
 }
 
+// Browse: the system's file-open dialog fills the file field with the full
+// path, and cancelling leaves the field as it was. (Wine's dialog looks for
+// a name typed without extension as it stands, before adding the default
+// ".s20", so that case is left to Windows.)
+TEST_F(DesktopStart, BrowseFillsTheFileFieldAndCancelLeavesIt)
+{
+    const std::string examples = Environment("TAVEX_DESKTOP_EXAMPLES");
+    if (examples.empty()) {
+        GTEST_SKIP() << "TAVEX_DESKTOP_EXAMPLES names no folder";
+    }
+    WriteReminderSetting(0);
+    DesktopProgram program;
+    ASSERT_TRUE(program.Started());
+    const HWND main = program.WaitForDialog(kMainTitle);
+    ASSERT_NE(main, nullptr);
+
+    // The file-open dialog is owned by the main window; its title is the
+    // system's own.
+    const auto openDialog = [&] {
+        for (HWND window : program.Dialogs()) {
+            if (window != main && GetWindow(window, GW_OWNER) == main && program.DialogTitled("tavexdl") != window) {
+                return window;
+            }
+        }
+        return HWND{};
+    };
+    // The file name's field: cmb13 in the system's dialog, edt1 in wine's.
+    const auto fileNameField = [](HWND dialog) {
+        const HWND field = GetDlgItem(dialog, 0x47C);
+        return field != nullptr ? field : GetDlgItem(dialog, 0x480);
+    };
+
+    Click(main, IDC_BROWSE);
+    HWND chooser = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (chooser = openDialog()) != nullptr; })) << "no file dialog";
+    const std::string chosen = examples + "\\keyboard-small.s19";
+    ASSERT_NE(fileNameField(chooser), nullptr);
+    SendMessageW(fileNameField(chooser), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(chosen).c_str()));
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDOK)));
+    EXPECT_TRUE(WaitFor([&] { return openDialog() == nullptr; })) << "the file dialog stayed";
+    EXPECT_EQ(ControlText(main, IDC_FILE_EDIT), chosen);
+
+    Click(main, IDC_BROWSE);
+    ASSERT_TRUE(WaitFor([&] { return (chooser = openDialog()) != nullptr; })) << "no file dialog";
+    PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitFor([&] { return openDialog() == nullptr; })) << "the file dialog stayed";
+    EXPECT_EQ(ControlText(main, IDC_FILE_EDIT), chosen);
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
 // A file that is not there: one warning box captioned with the program's
 // name, and the window idle again once it is dismissed.
 TEST_F(DesktopStart, AMissingFileIsOneBoxCaptionedWithTheProgramsName)
@@ -413,6 +465,11 @@ TEST_F(DesktopStart, EnterDuringADownloadCancelsIt)
     ASSERT_TRUE(WaitFor([&] { return ControlText(main, IDC_STATUS).rfind("Writing Block", 0) == 0; }, 30s))
         << "no block written: " << ControlText(main, IDC_STATUS);
     EXPECT_EQ(FocusOf(main), GetDlgItem(main, IDOK)) << "the focus is not on button 1";
+
+    // Browse, even when its command comes while it is disabled, does
+    // nothing while the port is open.
+    Click(main, IDC_BROWSE);
+    EXPECT_FALSE(WaitFor([&] { return program.Dialogs().size() > 1; }, 1s)) << "Browse opened a dialog";
 
     PressKey(main, VK_RETURN);
     const bool ended = WaitFor(
