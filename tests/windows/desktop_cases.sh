@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# tavexdl.exe under wine on a virtual display, worked by the driver program
+# (tavex_win32_desktop_driver.exe): desktop_cases.sh CASE. Run inside
+# scripts/under-wine.sh; the test's environment names the programs
+# ($TAVEX_KBSIM, $TAVEX_DESKTOP_EXE_UNIX, $TAVEX_DRIVER_EXE, $TAVEX_CLI_EXE)
+# and $TAVEX_EXAMPLES. A good download must leave the flash that
+# `tavexdl-cli check --flash-out` predicts for the same image.
+set -euo pipefail
+export LC_ALL=C.UTF-8
+
+scratch=$(mktemp -d)
+keyboard=
+cleanup() {
+  [ -z "$keyboard" ] || kill -INT "$keyboard" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
+
+export TAVEX_DESKTOP_EXE
+TAVEX_DESKTOP_EXE=$(windows_path "$TAVEX_DESKTOP_EXE_UNIX")
+
+# The windows need a display: a virtual one of this test's own, and a wine
+# desktop on it (wine's default desktop may have been made without one). The
+# desktop does not pass the driver's exit status on: its report does.
+driver() {
+  local report="$scratch/driver.xml"
+  rm -f "$report"
+  xvfb-run -a -s "-screen 0 1024x768x24" \
+    wine explorer /desktop=tavex,1024x768 "$TAVEX_DRIVER_EXE" "$@" --gtest_output="xml:$(windows_path "$report")" \
+    </dev/null
+  [ -s "$report" ] || fail "the driver left no report"
+  grep -q '<testsuites tests="[1-9][0-9]*" failures="0" disabled="0" errors="0"' "$report" ||
+    fail "the driver's tests failed"
+}
+
+# start_keyboard [SIMULATOR OPTION]...: a simulator behind COM1.
+start_keyboard() {
+  "$TAVEX_KBSIM" "$@" --flash-out "$scratch/flash.txt" >"$scratch/keyboard.txt" 2>&1 &
+  keyboard=$!
+  for _ in $(seq 100); do
+    [ -s "$scratch/keyboard.txt" ] && break
+    sleep 0.05
+  done
+  ln -sfn "$(head -n 1 "$scratch/keyboard.txt")" "$TAVEX_COM1_LINK"
+}
+
+case "$1" in
+start)
+  TAVEX_DESKTOP_EXAMPLES=$(windows_path "$TAVEX_EXAMPLES") driver --gtest_filter='DesktopStart.*-DesktopStart.Downloads*:DesktopStart.Enter*'
+  ;;
+download-s19)
+  start_keyboard
+  cp "$TAVEX_EXAMPLES/keyboard-small.s19" "$scratch/"
+  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-small.s19") driver --gtest_filter='DesktopStart.Downloads*'
+  kill -INT "$keyboard"
+  wait "$keyboard" || true
+  keyboard=
+  wine "$TAVEX_CLI_EXE" check "$(windows_path "$scratch/keyboard-small.s19")" --hardware 1 \
+    --flash-out "$(windows_path "$scratch/expected.txt")" </dev/null >/dev/null
+  cmp -s "$scratch/expected.txt" "$scratch/flash.txt" || { cat "$scratch/keyboard.txt" >&2; fail "the keyboard's flash is not what the image leaves"; }
+  ;;
+enter-cancels)
+  # A slow keyboard: the download is still running when Enter comes.
+  start_keyboard --processing-ms 150
+  cp "$TAVEX_EXAMPLES/keyboard-tables.s20" "$scratch/"
+  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-tables.s20") driver --gtest_filter='DesktopStart.Enter*'
+  kill -INT "$keyboard"
+  wait "$keyboard" || true
+  keyboard=
+  grep -q ' T7 1 ' "$scratch/keyboard.txt" || { cat "$scratch/keyboard.txt" >&2; fail "no end-of-table after the cancel"; }
+  ;;
+*)
+  fail "no case $1"
+  ;;
+esac
