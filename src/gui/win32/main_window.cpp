@@ -259,9 +259,12 @@ void CTavexDLDlg::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
 // The box holds the message exactly as it reads; a message box has no place
 // for the system's reason apart from it, so that is left out.
-void CTavexDLDlg::ShowMessage(const std::string& text, const std::string&)
+// A message box has no detail area: the system's reason, when there is one,
+// follows the message after a blank line.
+void CTavexDLDlg::ShowMessage(const std::string& text, const std::string& detail)
 {
-    MessageBoxW(window_, WideFromUtf8(text).c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    const std::string shown = detail.empty() ? text : text + "\n\n(" + detail + ")";
+    MessageBoxW(window_, WideFromUtf8(shown).c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CTavexDLDlg::SetStatusLine(const std::string& text)

@@ -345,7 +345,11 @@ TEST_F(DesktopStart, AMissingFileIsOneBoxCaptionedWithTheProgramsName)
     Click(main, IDC_DOWNLOAD);
     const HWND box = program.WaitForDialog("tavexdl");
     ASSERT_NE(box, nullptr) << "no message box captioned \"tavexdl\"";
-    EXPECT_EQ(ControlText(box, 0xFFFF), "Error: The file \"Z:\\no\\such\\image.s19\" could not be found.");
+    // The message, then the system's reason after a blank line.
+    const std::string shown = ControlText(box, 0xFFFF);
+    EXPECT_EQ(shown.rfind("Error: The file \"Z:\\no\\such\\image.s19\" could not be found.\n\n(Z:\\no\\such\\image.s19: ", 0),
+              0U)
+        << shown;
     Click(box, IDOK);
     EXPECT_TRUE(WaitFor([&] { return program.DialogTitled("tavexdl") == nullptr; }));
     ExpectIdleMainWindow(main);
