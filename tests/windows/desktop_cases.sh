@@ -19,7 +19,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
-# shellcheck source=wine_desktop.sh
+# shellcheck source-path=SCRIPTDIR source=wine_desktop.sh
 source "$(dirname "$0")/wine_desktop.sh"
 
 driver() { run_on_wine_desktop "$TAVEX_DRIVER_EXE" "$@" || fail "the driver's tests"; }
