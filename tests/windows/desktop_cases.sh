@@ -3,8 +3,9 @@
 # (tavex_win32_desktop_driver.exe): desktop_cases.sh CASE. Run inside
 # scripts/under-wine.sh; the test's environment names the programs
 # ($TAVEX_KBSIM, $TAVEX_DESKTOP_EXE_UNIX, $TAVEX_DRIVER_EXE, $TAVEX_CLI_EXE)
-# and $TAVEX_EXAMPLES. A good download must leave the flash that
-# `tavexdl-cli check --flash-out` predicts for the same image.
+# and $TAVEX_EXAMPLES; the driver runs on a wine desktop (wine_desktop.sh).
+# A good download must leave the flash that `tavexdl-cli check --flash-out`
+# predicts for the same image.
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
@@ -18,24 +19,10 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
-windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
+# shellcheck source-path=SCRIPTDIR source=wine_desktop.sh
+source "$(dirname "$0")/wine_desktop.sh"
 
-export TAVEX_DESKTOP_EXE
-TAVEX_DESKTOP_EXE=$(windows_path "$TAVEX_DESKTOP_EXE_UNIX")
-
-# The windows need a display: a virtual one of this test's own, and a wine
-# desktop on it (wine's default desktop may have been made without one). The
-# desktop does not pass the driver's exit status on: its report does.
-driver() {
-  local report="$scratch/driver.xml"
-  rm -f "$report"
-  xvfb-run -a -s "-screen 0 1024x768x24" \
-    wine explorer /desktop=tavex,1024x768 "$TAVEX_DRIVER_EXE" "$@" --gtest_output="xml:$(windows_path "$report")" \
-    </dev/null
-  [ -s "$report" ] || fail "the driver left no report"
-  grep -q '<testsuites tests="[1-9][0-9]*" failures="0" disabled="0" errors="0"' "$report" ||
-    fail "the driver's tests failed"
-}
+driver() { run_on_wine_desktop "$TAVEX_DRIVER_EXE" "$@" || fail "the driver's tests"; }
 
 # start_keyboard [SIMULATOR OPTION]...: a simulator behind COM1.
 start_keyboard() {
