@@ -1,44 +1,30 @@
 #pragma once
 
-// Hands the control's notifications to its OnComm handler from the event
-// loop, one at a time, never from inside a property write and never nested in
-// the handler's own call.
+// Hands the control's notifications to its OnComm handler from the Qt event
+// loop, by the rules of CommEventQueue: a delivery is a queued call.
+
+#include "serial/comm_event_queue.h"
 
 #include <QObject>
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 
 namespace tavex {
 
 class CommNotifier : public QObject {
 public:
-    // Asked when an event's turn comes: a receive event whose bytes were
-    // taken meanwhile is no longer worth a notification.
-    using StillDue = std::function<bool(std::int16_t commEvent)>;
+    using StillDue = CommEventQueue::StillDue;
 
-    explicit CommNotifier(StillDue stillDue) : stillDue_(std::move(stillDue)) {}
+    explicit CommNotifier(StillDue stillDue);
 
-    void SetOnComm(std::function<void()> onComm) { onComm_ = std::move(onComm); }
-
-    // Queues an event unless the same one is already waiting.
-    void Raise(std::int16_t commEvent);
-    void Clear() { pending_.clear(); }
-
-    // The CommEvent of the notification being or last delivered; 0 before any.
-    std::int16_t LastEvent() const { return lastEvent_; }
+    void SetOnComm(std::function<void()> onComm) { queue_.SetOnComm(std::move(onComm)); }
+    void Raise(std::int16_t commEvent) { queue_.Raise(commEvent); }
+    void Clear() { queue_.Clear(); }
+    std::int16_t LastEvent() const { return queue_.LastEvent(); }
 
 private:
-    void PostDelivery();
-    void DeliverPending();
-
-    StillDue stillDue_;
-    std::function<void()> onComm_;
-    std::deque<std::int16_t> pending_;
-    std::int16_t lastEvent_ = 0;
-    bool deliveryPosted_ = false;
-    bool delivering_ = false;
+    CommEventQueue queue_;
 };
 
 } // namespace tavex

@@ -4,30 +4,11 @@
 #include "serial/qt/qt_comm_control.h"
 
 #include "serial/qt/com_device_map.h"
+#include "serial/property_rules.h"
 
 #include <utility>
 
 namespace tavex {
-
-namespace {
-
-constexpr std::int16_t kLastComNumber = 16;
-
-void RequireNotNegative(std::int16_t value, const char* property)
-{
-    if (value < 0) {
-        throw CommControlError(std::string(property) + " cannot be negative: " + std::to_string(value));
-    }
-}
-
-void RequirePositive(std::int16_t value, const char* property)
-{
-    if (value <= 0) {
-        throw CommControlError(std::string(property) + " must be positive: " + std::to_string(value));
-    }
-}
-
-} // namespace
 
 QtCommControl::QtCommControl()
 {
@@ -74,9 +55,7 @@ void QtCommControl::RequireClosed(const char* property) const
 
 void QtCommControl::SetCommPort(std::int16_t number)
 {
-    if (number < 1 || number > kLastComNumber) {
-        throw CommControlError("CommPort must be 1 to 16, not " + std::to_string(number));
-    }
+    RequireComNumber(number);
     RequireClosed("CommPort");
     commPort_ = number;
 }
@@ -98,10 +77,8 @@ void QtCommControl::SetSettings(const std::string& settings)
 
 void QtCommControl::SetHandshaking(std::int32_t value)
 {
+    RequireHandshaking(value);
     const std::optional<QSerialPort::FlowControl> flowControl = FlowControlFor(value);
-    if (!flowControl) {
-        throw CommControlError("Handshaking must be 0 to 3, not " + std::to_string(value));
-    }
     if (!port_.setFlowControl(*flowControl)) {
         const std::string reason = port_.errorString().toStdString();
         port_.clearError();
@@ -170,18 +147,14 @@ void QtCommControl::SetDTREnable(bool assert)
 // replace; the character is only checked.
 void QtCommControl::SetParityReplace(const std::string& replacement)
 {
-    if (replacement.size() > 1) {
-        throw CommControlError("ParityReplace takes one character, not \"" + replacement + "\"");
-    }
+    RequireParityReplace(replacement);
 }
 
 // Input hands over the bytes unchanged in both modes: text mode has nothing
 // to convert in a std::vector of bytes.
 void QtCommControl::SetInputMode(std::int32_t mode)
 {
-    if (mode != 0 && mode != 1) {
-        throw CommControlError("InputMode must be 0 or 1, not " + std::to_string(mode));
-    }
+    RequireInputMode(mode);
 }
 
 std::int16_t QtCommControl::GetCommEvent() { return notifier_.LastEvent(); }

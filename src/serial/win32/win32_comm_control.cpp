@@ -4,30 +4,11 @@
 #include "serial/win32/win32_comm_control.h"
 
 #include "serial/win32/com_device_path.h"
+#include "serial/property_rules.h"
 
 #include <utility>
 
 namespace tavex {
-
-namespace {
-
-constexpr std::int16_t kLastComNumber = 16;
-
-void RequireNotNegative(std::int16_t value, const char* property)
-{
-    if (value < 0) {
-        throw CommControlError(std::string(property) + " cannot be negative: " + std::to_string(value));
-    }
-}
-
-void RequirePositive(std::int16_t value, const char* property)
-{
-    if (value <= 0) {
-        throw CommControlError(std::string(property) + " must be positive: " + std::to_string(value));
-    }
-}
-
-} // namespace
 
 Win32CommControl::Win32CommControl()
 {
@@ -73,9 +54,7 @@ void Win32CommControl::RequireClosed(const char* property) const
 
 void Win32CommControl::SetCommPort(std::int16_t number)
 {
-    if (number < 1 || number > kLastComNumber) {
-        throw CommControlError("CommPort must be 1 to 16, not " + std::to_string(number));
-    }
+    RequireComNumber(number);
     RequireClosed("CommPort");
     commPort_ = number;
 }
@@ -99,9 +78,7 @@ void Win32CommControl::SetSettings(const std::string& settings)
 
 void Win32CommControl::SetHandshaking(std::int32_t value)
 {
-    if (!HandshakingValid(value)) {
-        throw CommControlError("Handshaking must be 0 to 3, not " + std::to_string(value));
-    }
+    RequireHandshaking(value);
     if (IsOpen()) {
         PortState state = State();
         state.handshaking = value;
@@ -176,18 +153,14 @@ void Win32CommControl::SetDTREnable(bool assert)
 // came), so the character is only checked.
 void Win32CommControl::SetParityReplace(const std::string& replacement)
 {
-    if (replacement.size() > 1) {
-        throw CommControlError("ParityReplace takes one character, not \"" + replacement + "\"");
-    }
+    RequireParityReplace(replacement);
 }
 
 // Input hands over the bytes unchanged in both modes: text mode has nothing
 // to convert in a std::vector of bytes.
 void Win32CommControl::SetInputMode(std::int32_t mode)
 {
-    if (mode != 0 && mode != 1) {
-        throw CommControlError("InputMode must be 0 or 1, not " + std::to_string(mode));
-    }
+    RequireInputMode(mode);
 }
 
 std::int16_t Win32CommControl::GetCommEvent() { return notifier_.LastEvent(); }

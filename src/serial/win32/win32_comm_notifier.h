@@ -1,53 +1,39 @@
 #pragma once
 
 // Hands the control's notifications to its OnComm handler from the owning
-// thread's message loop, one at a time, never from inside a property write
-// and never nested in the handler's own call.
+// thread's message loop, by the rules of CommEventQueue: a delivery is a
+// message posted to the control's window.
 
+#include "serial/comm_event_queue.h"
 #include "serial/win32/message_window.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 
 namespace tavex {
 
 class Win32CommNotifier {
 public:
-    // Asked when an event's turn comes: a receive event whose bytes were
-    // taken meanwhile is no longer worth a notification.
-    using StillDue = std::function<bool(std::int16_t commEvent)>;
+    using StillDue = CommEventQueue::StillDue;
 
     // Deliveries are posted to window as message deliverMessage; the
     // window's owner passes that message on to DeliverPending.
     Win32CommNotifier(const MessageWindow& window, UINT deliverMessage, StillDue stillDue)
-        : window_(window), deliverMessage_(deliverMessage), stillDue_(std::move(stillDue))
+        : queue_(std::move(stillDue), [&window, deliverMessage] { return window.Post(deliverMessage); })
     {
     }
 
-    void SetOnComm(std::function<void()> onComm) { onComm_ = std::move(onComm); }
-
-    // Queues an event unless the same one is already waiting.
-    void Raise(std::int16_t commEvent);
-    void Clear() { pending_.clear(); }
+    void SetOnComm(std::function<void()> onComm) { queue_.SetOnComm(std::move(onComm)); }
+    void Raise(std::int16_t commEvent) { queue_.Raise(commEvent); }
+    void Clear() { queue_.Clear(); }
 
     // Runs on the delivery message.
-    void DeliverPending();
+    void DeliverPending() { queue_.DeliverPending(); }
 
-    // The CommEvent of the notification being or last delivered; 0 before any.
-    std::int16_t LastEvent() const { return lastEvent_; }
+    std::int16_t LastEvent() const { return queue_.LastEvent(); }
 
 private:
-    void PostDelivery();
-
-    const MessageWindow& window_;
-    UINT deliverMessage_;
-    StillDue stillDue_;
-    std::function<void()> onComm_;
-    std::deque<std::int16_t> pending_;
-    std::int16_t lastEvent_ = 0;
-    bool deliveryPosted_ = false;
-    bool delivering_ = false;
+    CommEventQueue queue_;
 };
 
 } // namespace tavex

@@ -1,29 +1,23 @@
-#include "serial/win32/win32_comm_notifier.h"
+#include "serial/comm_event_queue.h"
 
 #include <algorithm>
 
 namespace tavex {
 
-void Win32CommNotifier::Raise(std::int16_t commEvent)
+void CommEventQueue::Raise(std::int16_t commEvent)
 {
     if (std::find(pending_.begin(), pending_.end(), commEvent) == pending_.end()) {
         pending_.push_back(commEvent);
     }
-    PostDelivery();
-}
-
-void Win32CommNotifier::PostDelivery()
-{
-    if (deliveryPosted_) {
-        return;
+    if (!deliveryPosted_) {
+        deliveryPosted_ = postDelivery_();
     }
-    deliveryPosted_ = window_.Post(deliverMessage_);
 }
 
-void Win32CommNotifier::DeliverPending()
+void CommEventQueue::DeliverPending()
 {
     deliveryPosted_ = false;
-    // A handler that pumps messages would otherwise get the next
+    // A handler that spins an event loop would otherwise get the next
     // notification before it has returned from this one; the loop below
     // delivers it once the handler is back.
     if (delivering_) {
