@@ -1,6 +1,5 @@
 #include "platform/posix_image_file.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,39 +14,17 @@ PosixImageFile::~PosixImageFile()
     ::close(descriptor_);  // also drops the lock
 }
 
-bool PosixImageFile::Refill()
+std::optional<std::size_t> PosixImageFile::ReadFromFile(std::uint8_t* into, std::size_t count)
 {
     while (true) {
-        const ssize_t got = ::read(descriptor_, buffer_.data(), buffer_.size());
-        if (got > 0) {
-            begin_ = 0;
-            end_ = static_cast<std::size_t>(got);
-            return true;
-        }
-        if (got == 0) {
-            atEnd_ = true;
-            return false;
+        const ssize_t got = ::read(descriptor_, into, count);
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
         }
         if (errno != EINTR) {
-            readFailed_ = true;
-            return false;
+            return std::nullopt;
         }
     }
-}
-
-std::size_t PosixImageFile::Read(std::uint8_t* into, std::size_t count)
-{
-    std::size_t copied = 0;
-    while (copied < count) {
-        if (begin_ == end_ && (atEnd_ || readFailed_ || !Refill())) {
-            break;
-        }
-        const std::size_t piece = std::min(count - copied, end_ - begin_);
-        std::memcpy(into + copied, buffer_.data() + begin_, piece);
-        begin_ += piece;
-        copied += piece;
-    }
-    return copied;
 }
 
 namespace {

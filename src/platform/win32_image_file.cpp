@@ -1,41 +1,16 @@
 #include "platform/win32_image_file.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace tavex {
 
 Win32ImageFile::~Win32ImageFile() { CloseHandle(handle_); }
 
-bool Win32ImageFile::Refill()
+std::optional<std::size_t> Win32ImageFile::ReadFromFile(std::uint8_t* into, std::size_t count)
 {
     DWORD got = 0;
-    if (!ReadFile(handle_, buffer_.data(), static_cast<DWORD>(buffer_.size()), &got, nullptr)) {
-        readFailed_ = true;
-        return false;
+    if (!ReadFile(handle_, into, static_cast<DWORD>(count), &got, nullptr)) {
+        return std::nullopt;
     }
-    if (got == 0) {
-        atEnd_ = true;
-        return false;
-    }
-    begin_ = 0;
-    end_ = got;
-    return true;
-}
-
-std::size_t Win32ImageFile::Read(std::uint8_t* into, std::size_t count)
-{
-    std::size_t copied = 0;
-    while (copied < count) {
-        if (begin_ == end_ && (atEnd_ || readFailed_ || !Refill())) {
-            break;
-        }
-        const std::size_t piece = std::min(count - copied, end_ - begin_);
-        std::memcpy(into + copied, buffer_.data() + begin_, piece);
-        begin_ += piece;
-        copied += piece;
-    }
-    return copied;
+    return got;
 }
 
 namespace {
