@@ -22,6 +22,7 @@ namespace {
 
 using test::ComHeld;
 using test::ReadDefaultValue;
+using test::ForEachClasses;
 using test::RemoveClassEntries;
 
 constexpr DWORD kServerEndLimit = 10000;  // ms
@@ -59,20 +60,6 @@ struct ClientFixture : testing::Test {
         }
         DeleteFileW(reportPath.c_str());
         CoUninitialize();
-    }
-
-    // The user's classes, and the machine's, which wine's class lookup reads.
-    template <typename Action>
-    static void ForEachClasses(Action action)
-    {
-        const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
-        for (HKEY root : roots) {
-            HKEY classes = nullptr;
-            if (RegOpenKeyExW(root, L"Software\\Classes", 0, KEY_ALL_ACCESS, &classes) == ERROR_SUCCESS) {
-                action(classes);
-                RegCloseKey(classes);
-            }
-        }
     }
 
     // The test server as the class's local server, reporting to this test.

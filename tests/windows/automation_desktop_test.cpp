@@ -28,6 +28,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::ComHeld;
+using test::ForEachClasses;
 using test::ReadDefaultValue;
 using test::RemoveClassEntries;
 
@@ -141,19 +142,6 @@ protected:
             ForEachClasses([](HKEY classes) { RemoveClassEntries(classes); });
             RegDeleteKeyValueW(HKEY_CURRENT_USER, ReminderKeyPath().c_str(), kReminderValueName);
             CoUninitialize();
-        }
-    }
-
-    template <typename Action>
-    static void ForEachClasses(Action action)
-    {
-        const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
-        for (HKEY root : roots) {
-            HKEY classes = nullptr;
-            if (RegOpenKeyExW(root, L"Software\\Classes", 0, KEY_ALL_ACCESS, &classes) == ERROR_SUCCESS) {
-                action(classes);
-                RegCloseKey(classes);
-            }
         }
     }
 

@@ -55,4 +55,19 @@ std::optional<std::wstring> ReadDefaultValue(HKEY root, const std::wstring& keyN
 // Removes the ProgID's and the class id's entries under `classes`.
 void RemoveClassEntries(HKEY classes);
 
+// Calls `action` with the user's classes key, then the machine's, which
+// wine's class lookup reads; a key that cannot be opened is left out.
+template <typename Action>
+void ForEachClasses(Action action)
+{
+    const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE};
+    for (HKEY root : roots) {
+        HKEY classes = nullptr;
+        if (RegOpenKeyExW(root, L"Software\\Classes", 0, KEY_ALL_ACCESS, &classes) == ERROR_SUCCESS) {
+            action(classes);
+            RegCloseKey(classes);
+        }
+    }
+}
+
 } // namespace tavex::test
