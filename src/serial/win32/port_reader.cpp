@@ -135,15 +135,41 @@ PortReader::Outcome PortReader::Finish(BOOL started, OVERLAPPED& overlapped)
         }
         const HANDLE handles[] = {overlapped.hEvent, stop_};
         if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
-            CancelIoEx(port_, &overlapped);
-            GetOverlappedResult(port_, &overlapped, &outcome.transferred, TRUE);
-            outcome.stopped = true;
-            return outcome;
+            return Abandon(overlapped);
         }
     }
-    if (!GetOverlappedResult(port_, &overlapped, &outcome.transferred, FALSE)) {
-        outcome.error = GetLastError();
+    return Collect(overlapped);
+}
+
+// Wine can signal the event, or return at once, before the result is in
+// the OVERLAPPED: the operation is then still incomplete, which is no
+// failure. The result follows within moments; the pause grows so that a
+// result that is late for longer costs no busy loop.
+PortReader::Outcome PortReader::Collect(OVERLAPPED& overlapped)
+{
+    Outcome outcome;
+    DWORD pauseMs = 0;
+    while (!GetOverlappedResult(port_, &overlapped, &outcome.transferred, FALSE)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_IO_INCOMPLETE) {
+            outcome.error = error;
+            return outcome;
+        }
+        pauseMs = std::min(kMostIdlePauseMs, pauseMs + 1);
+        if (WaitForSingleObject(stop_, pauseMs) == WAIT_OBJECT_0) {
+            return Abandon(overlapped);
+        }
     }
+    return outcome;
+}
+
+// The reader is stopping: the operation may not outlive its OVERLAPPED.
+PortReader::Outcome PortReader::Abandon(OVERLAPPED& overlapped)
+{
+    Outcome outcome;
+    CancelIoEx(port_, &overlapped);
+    GetOverlappedResult(port_, &overlapped, &outcome.transferred, TRUE);
+    outcome.stopped = true;
     return outcome;
 }
 

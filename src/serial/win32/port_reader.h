@@ -52,6 +52,8 @@ private:
     void Run();
     bool ReadWaiting(OVERLAPPED& overlapped, std::vector<std::uint8_t>& arrived, DWORD& error);
     Outcome Finish(BOOL started, OVERLAPPED& overlapped);
+    Outcome Collect(OVERLAPPED& overlapped);
+    Outcome Abandon(OVERLAPPED& overlapped);
     bool Stopping() const;
     void Hand(std::vector<std::uint8_t> bytes, DWORD lineErrors);
     void Lost(DWORD error);
