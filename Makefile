@@ -73,9 +73,11 @@ fuzz: dev
 package: release
 	scripts/package.sh build/release
 
-screenshots: release
+# The pictures in docs/: the Qt program's, then tavexdl.exe's under wine.
+screenshots: release windows
 	scripts/install-deps.sh screenshots
 	scripts/screenshots.sh build/release
+	scripts/under-wine.sh build/windows scripts/windows-screenshots.sh build/windows build/release/src/sim/tavexdl-kbsim
 
 clean:
 	rm -rf build

@@ -14,16 +14,18 @@ packages=(
 )
 
 # `install-deps.sh screenshots` adds what scripts/screenshots.sh drives the
-# desktop program with; the build and the tests do without them.
+# desktop program with and what both screenshot scripts cut and convert the
+# pictures with; the build and the tests do without them.
 if [ "${1:-}" = screenshots ]; then
   packages+=(openbox xdotool x11-utils imagemagick fonts-dejavu-core)
 fi
 
 # `install-deps.sh windows` adds the cross compiler for the Win32 programs,
-# wine, which runs their tests here, and NSIS, which makes their installer
-# (unzip lists the zip beside it).
+# wine, which runs their tests here, with its own fonts (the dialogs' font and
+# the caption buttons' symbols), and NSIS, which makes their installer (unzip
+# lists the zip beside it).
 if [ "${1:-}" = windows ]; then
-  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 nsis unzip)
+  packages+=(mingw-w64 g++-mingw-w64-x86-64 wine wine64 fonts-wine nsis unzip)
 fi
 
 # `install-deps.sh icon` adds what scripts/make-icon.sh draws the Windows icon

@@ -35,17 +35,36 @@ start_keyboard() {
   ln -sfn "$(head -n 1 "$scratch/keyboard.txt")" "$TAVEX_COM1_LINK"
 }
 
+# stop_keyboard SUMMARY...: stops the simulator; its summary must hold
+# every text given.
+stop_keyboard() {
+  kill -INT "$keyboard"
+  wait "$keyboard" || true
+  keyboard=
+  local text
+  for text in "$@"; do
+    grep -qF -- "$text" "$scratch/keyboard.txt" || { cat "$scratch/keyboard.txt" >&2; fail "the keyboard's summary lacks '$text'"; }
+  done
+}
+
+reminder_key='HKCU\Software\Norwick Inc.\TavexDownloader'
+
 case "$1" in
 start)
-  TAVEX_DESKTOP_EXAMPLES=$(windows_path "$TAVEX_EXAMPLES") driver --gtest_filter='DesktopStart.*-DesktopStart.Downloads*:DesktopStart.Enter*'
+  TAVEX_DESKTOP_EXAMPLES=$(windows_path "$TAVEX_EXAMPLES") driver --gtest_filter='DesktopStart.*-DesktopStart.Unchecking*'
+  ;;
+reminder-off)
+  # What the unchecked reminder stored, as the system's registry tool reads it.
+  TAVEX_DESKTOP_KEEP_SETTING=1 driver --gtest_filter='DesktopStart.Unchecking*'
+  stored=$(wine reg query "$reminder_key" /v 'Startup Reminder' </dev/null | tr -d '\r') || fail "no setting stored"
+  wine reg delete "$reminder_key" /v 'Startup Reminder' /f </dev/null >/dev/null 2>&1 || true
+  grep -Eq '^ +Startup Reminder +REG_DWORD +0x0$' <<<"$stored" || fail "the setting reads back as: $stored"
   ;;
 download-s19)
   start_keyboard
   cp "$TAVEX_EXAMPLES/keyboard-small.s19" "$scratch/"
-  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-small.s19") driver --gtest_filter='DesktopStart.Downloads*'
-  kill -INT "$keyboard"
-  wait "$keyboard" || true
-  keyboard=
+  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-small.s19") driver --gtest_filter='DesktopKeyboard.Downloads*'
+  stop_keyboard
   wine "$TAVEX_CLI_EXE" check "$(windows_path "$scratch/keyboard-small.s19")" --hardware 1 \
     --flash-out "$(windows_path "$scratch/expected.txt")" </dev/null >/dev/null
   cmp -s "$scratch/expected.txt" "$scratch/flash.txt" || { cat "$scratch/keyboard.txt" >&2; fail "the keyboard's flash is not what the image leaves"; }
@@ -54,11 +73,15 @@ enter-cancels)
   # A slow keyboard: the download is still running when Enter comes.
   start_keyboard --processing-ms 150
   cp "$TAVEX_EXAMPLES/keyboard-tables.s20" "$scratch/"
-  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-tables.s20") driver --gtest_filter='DesktopStart.Enter*'
-  kill -INT "$keyboard"
-  wait "$keyboard" || true
-  keyboard=
-  grep -q ' T7 1 ' "$scratch/keyboard.txt" || { cat "$scratch/keyboard.txt" >&2; fail "no end-of-table after the cancel"; }
+  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-tables.s20") driver --gtest_filter='DesktopKeyboard.Enter*'
+  stop_keyboard ' T7 1 '
+  ;;
+silent-keyboard)
+  # Two PINGs, one at each speed, and nothing after them.
+  start_keyboard --fault C0:silent
+  cp "$TAVEX_EXAMPLES/keyboard-small.s19" "$scratch/"
+  TAVEX_DESKTOP_IMAGE=$(windows_path "$scratch/keyboard-small.s19") driver --gtest_filter='DesktopKeyboard.ASilent*'
+  stop_keyboard 'frames: C0 2 T7 0 C1 0 S2 0 S8 0'
   ;;
 *)
   fail "no case $1"

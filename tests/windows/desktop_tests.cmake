@@ -15,14 +15,16 @@ gtest_discover_tests(tavex_win32_desktop_tests DISCOVERY_TIMEOUT 30 NO_PRETTY_VA
 
 # tavexdl.exe as a process on a virtual display, its windows worked by a
 # driver program; the download goes to the Linux keyboard simulator on COM1.
+add_library(tavex_win32_desktop_program STATIC ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop_program.cpp)
+target_link_libraries(tavex_win32_desktop_program PUBLIC tavex_win32_desktop tavex_win32_resources)
 add_executable(tavex_win32_desktop_driver ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop_driver_test.cpp)
-target_link_libraries(tavex_win32_desktop_driver PRIVATE tavex_win32_desktop tavex_win32_resources GTest::gtest_main)
+target_link_libraries(tavex_win32_desktop_driver PRIVATE tavex_win32_desktop_program GTest::gtest_main)
 add_dependencies(tavex_win32_desktop_driver tavexdl tavexdl-cli)
-set(tavex_desktop_cases start)
+set(tavex_desktop_cases start reminder-off)
 if(TAVEX_HOST_KBSIM STREQUAL "")
   message(STATUS "TAVEX_HOST_KBSIM is empty: tavexdl.exe's downloads are not tested")
 else()
-  list(APPEND tavex_desktop_cases download-s19 enter-cancels)
+  list(APPEND tavex_desktop_cases download-s19 enter-cancels silent-keyboard)
 endif()
 foreach(case IN LISTS tavex_desktop_cases)
   add_test(NAME WindowsDesktop.${case} COMMAND ${CMAKE_CURRENT_LIST_DIR}/desktop_cases.sh ${case})
@@ -31,3 +33,9 @@ foreach(case IN LISTS tavex_desktop_cases)
     RESOURCE_LOCK "com1;reminder-setting"
     ENVIRONMENT "TAVEX_KBSIM=${TAVEX_HOST_KBSIM};TAVEX_DESKTOP_EXE_UNIX=$<TARGET_FILE:tavexdl>;TAVEX_DRIVER_EXE=$<TARGET_FILE:tavex_win32_desktop_driver>;TAVEX_CLI_EXE=$<TARGET_FILE:tavexdl-cli>;TAVEX_EXAMPLES=${PROJECT_SOURCE_DIR}/examples")
 endforeach()
+
+# The README's pictures of tavexdl.exe (scripts/windows-screenshots.sh).
+add_executable(tavex_win32_screenshot_tour ${CMAKE_CURRENT_LIST_DIR}/desktop/screenshot_tour.cpp)
+target_link_libraries(tavex_win32_screenshot_tour PRIVATE tavex_win32_desktop_program)
+target_link_options(tavex_win32_screenshot_tour PRIVATE -municode)
+add_dependencies(tavex_win32_screenshot_tour tavexdl)

@@ -4,6 +4,7 @@
 // a keyboard on COM1 (desktop_cases.sh provides both).
 
 #include "app/reminder_setting.h"
+#include "desktop_program.h"
 #include "gui/win32/reminder_registry.h"
 #include "resource_ids.h"
 #include "text/string_table.h"
@@ -11,165 +12,19 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <functional>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace tavex::test {
 namespace {
 
-using namespace std::chrono_literals;
-
-std::string Environment(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-std::wstring Text(HWND window)
-{
-    wchar_t buffer[1024] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
-                        &copied);
-    return buffer;
-}
-
-std::string Utf8Text(HWND window) { return Utf8FromWide(Text(window)); }
-
-// Waits for a condition; false when it has not come within the bound.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = 20s)
-{
-    const auto end = std::chrono::steady_clock::now() + bound;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return condition();
-}
-
-// The program, started and at the end made to go.
-class DesktopProgram {
+// The program under test, started with `arguments`.
+class TestedProgram : public DesktopProgram {
 public:
-    explicit DesktopProgram(const std::wstring& arguments = L"")
+    explicit TestedProgram(const std::wstring& arguments = L"")
+        : DesktopProgram(WideFromUtf8(Environment("TAVEX_DESKTOP_EXE")), arguments)
     {
-        const std::wstring program = WideFromUtf8(Environment("TAVEX_DESKTOP_EXE"));
-        std::wstring commandLine = L"\"" + program + L"\"";
-        if (!arguments.empty()) {
-            commandLine += L" " + arguments;
-        }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        started_ = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &startup, &process_) != FALSE;
     }
-
-    ~DesktopProgram()
-    {
-        if (started_) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(process_.hProcess, 99);
-                WaitForSingleObject(process_.hProcess, 5000);
-            }
-            CloseHandle(process_.hThread);
-            CloseHandle(process_.hProcess);
-        }
-    }
-
-    DesktopProgram(const DesktopProgram&) = delete;
-    DesktopProgram& operator=(const DesktopProgram&) = delete;
-
-    bool Started() const { return started_; }
-
-    // The program's visible dialogs (message boxes included), topmost first.
-    std::vector<HWND> Dialogs() const
-    {
-        struct Search {
-            DWORD processId;
-            std::vector<HWND> found;
-        } search{process_.dwProcessId, {}};
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                wchar_t className[64] = {};
-                GetClassNameW(window, className, 64);
-                if (owner == s->processId && IsWindowVisible(window) && std::wstring(className) == L"#32770") {
-                    s->found.push_back(window);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    HWND DialogTitled(const std::string& title) const
-    {
-        for (HWND window : Dialogs()) {
-            if (Utf8Text(window) == title) {
-                return window;
-            }
-        }
-        return nullptr;
-    }
-
-    HWND WaitForDialog(const std::string& title, std::chrono::milliseconds bound = 20s) const
-    {
-        HWND found = nullptr;
-        WaitFor([&] { return (found = DialogTitled(title)) != nullptr; }, bound);
-        return found;
-    }
-
-    // The exit code once the program has ended within the bound, else -1.
-    long ExitCode(DWORD boundMs = 20000) const
-    {
-        if (WaitForSingleObject(process_.hProcess, boundMs) != WAIT_OBJECT_0) {
-            return -1;
-        }
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return static_cast<long>(code);
-    }
-
-private:
-    bool started_ = false;
-    PROCESS_INFORMATION process_{};
 };
-
-const std::string kMainTitle = " Tavex Firmware Upgrade Utility";
-
-// The control that has the keyboard focus in the program's dialog.
-HWND FocusOf(HWND dialog)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info)) {
-        return nullptr;
-    }
-    return info.hwndFocus;
-}
-
-// A key pressed where the focus is, as the dialog's message loop meets it.
-void PressKey(HWND dialog, WPARAM key)
-{
-    const HWND focus = FocusOf(dialog);
-    const HWND target = focus != nullptr ? focus : dialog;
-    PostMessageW(target, WM_KEYDOWN, key, 1);
-    PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-}
-
-void Click(HWND dialog, int id)
-{
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::string ControlText(HWND dialog, int id) { return Utf8Text(GetDlgItem(dialog, id)); }
 
 class DesktopStart : public testing::Test {
 protected:
@@ -180,7 +35,14 @@ protected:
         }
         RegDeleteKeyValueW(HKEY_CURRENT_USER, ReminderKeyPath().c_str(), kReminderValueName);
     }
-    void TearDown() override { RegDeleteKeyValueW(HKEY_CURRENT_USER, ReminderKeyPath().c_str(), kReminderValueName); }
+    // $TAVEX_DESKTOP_KEEP_SETTING leaves what the program stored for
+    // desktop_cases.sh to read back with wine's own registry tool.
+    void TearDown() override
+    {
+        if (Environment("TAVEX_DESKTOP_KEEP_SETTING").empty()) {
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, ReminderKeyPath().c_str(), kReminderValueName);
+        }
+    }
 
     static bool ReminderValueStored()
     {
@@ -212,7 +74,7 @@ void ExpectIdleMainWindow(HWND main)
 
 TEST_F(DesktopStart, FirstRunShowsTheReminderCheckedThenTheMainWindow)
 {
-    DesktopProgram program;
+    TestedProgram program;
     ASSERT_TRUE(program.Started());
     const HWND reminder = program.WaitForDialog("Reminder");
     ASSERT_NE(reminder, nullptr) << "no reminder";
@@ -235,7 +97,7 @@ TEST_F(DesktopStart, FirstRunShowsTheReminderCheckedThenTheMainWindow)
 TEST_F(DesktopStart, UncheckingTheReminderStoresZeroAndTheNextStartGoesStraightToTheMainWindow)
 {
     {
-        DesktopProgram program;
+        TestedProgram program;
         ASSERT_TRUE(program.Started());
         const HWND reminder = program.WaitForDialog("Reminder");
         ASSERT_NE(reminder, nullptr);
@@ -250,7 +112,7 @@ TEST_F(DesktopStart, UncheckingTheReminderStoresZeroAndTheNextStartGoesStraightT
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
         EXPECT_EQ(program.ExitCode(), 0);
     }
-    DesktopProgram program;
+    TestedProgram program;
     ASSERT_TRUE(program.Started());
     const HWND main = program.WaitForDialog(kMainTitle);
     ASSERT_NE(main, nullptr);
@@ -267,7 +129,7 @@ TEST_F(DesktopStart, TheAutomationSwitchesShowTheSameWindows)
 {
     for (const wchar_t* arguments : {L"-Embedding", L"/Automation", L"/automation"}) {
         SCOPED_TRACE(Utf8FromWide(arguments));
-        DesktopProgram program(arguments);
+        TestedProgram program(arguments);
         ASSERT_TRUE(program.Started());
         const HWND reminder = program.WaitForDialog("Reminder");
         ASSERT_NE(reminder, nullptr);
@@ -291,7 +153,7 @@ TEST_F(DesktopStart, BrowseFillsTheFileFieldAndCancelLeavesIt)
         GTEST_SKIP() << "TAVEX_DESKTOP_EXAMPLES names no folder";
     }
     WriteReminderSetting(0);
-    DesktopProgram program;
+    TestedProgram program;
     ASSERT_TRUE(program.Started());
     const HWND main = program.WaitForDialog(kMainTitle);
     ASSERT_NE(main, nullptr);
@@ -337,7 +199,7 @@ TEST_F(DesktopStart, BrowseFillsTheFileFieldAndCancelLeavesIt)
 TEST_F(DesktopStart, AMissingFileIsOneBoxCaptionedWithTheProgramsName)
 {
     WriteReminderSetting(0);
-    DesktopProgram program;
+    TestedProgram program;
     ASSERT_TRUE(program.Started());
     const HWND main = program.WaitForDialog(kMainTitle);
     ASSERT_NE(main, nullptr);
@@ -365,7 +227,7 @@ TEST_F(DesktopStart, TheHelpButtonAndTheAboutItemOpenTheAboutBoxThatChangesTheSe
 {
     const std::string aboutTitle = "About Tavex Firmware Upgrade Utility";
     WriteReminderSetting(0);
-    DesktopProgram program;
+    TestedProgram program;
     ASSERT_TRUE(program.Started());
     const HWND main = program.WaitForDialog(kMainTitle);
     ASSERT_NE(main, nullptr);
@@ -401,20 +263,54 @@ TEST_F(DesktopStart, TheHelpButtonAndTheAboutItemOpenTheAboutBoxThatChangesTheSe
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
+// The cases with a keyboard on COM1, set up by desktop_cases.sh, which
+// also looks at what the keyboard got: the image is $TAVEX_DESKTOP_IMAGE and
+// the program starts without the reminder.
+class DesktopKeyboard : public DesktopStart {
+protected:
+    void SetUp() override
+    {
+        DesktopStart::SetUp();
+        image_ = Environment("TAVEX_DESKTOP_IMAGE");
+        if (image_.empty()) {
+            GTEST_SKIP() << "TAVEX_DESKTOP_IMAGE names no image";
+        }
+        WriteReminderSetting(0);
+    }
+
+    std::string image_;
+};
+
+// The end of a download as the window shows it: a message box, or the window
+// idle again; false when neither came within the bound.
+bool WaitForTheEnd(const DesktopProgram& program, HWND main, std::chrono::milliseconds bound)
+{
+    return WaitFor(
+        [&] {
+            return program.DialogTitled("tavexdl") != nullptr ||
+                   (ControlText(main, IDOK) == "Close" && ControlText(main, IDC_STATUS) == "OFF-LINE");
+        },
+        bound);
+}
+
+// A good end shows no message; one that came is a failure and is dismissed.
+void ExpectNoMessage(const DesktopProgram& program)
+{
+    if (const HWND box = program.DialogTitled("tavexdl"); box != nullptr) {
+        ADD_FAILURE() << "message: " << ControlText(box, 0xFFFF);
+        Click(box, IDOK);
+    }
+}
+
 // A whole download to the keyboard on COM1: no message, the window idle
 // again. desktop_cases.sh then compares the keyboard's flash.
-TEST_F(DesktopStart, DownloadsTheImageToTheKeyboardOnCom1)
+TEST_F(DesktopKeyboard, DownloadsTheImageToTheKeyboardOnCom1)
 {
-    const std::string image = Environment("TAVEX_DESKTOP_IMAGE");
-    if (image.empty()) {
-        GTEST_SKIP() << "TAVEX_DESKTOP_IMAGE names no image";
-    }
-    WriteReminderSetting(0);
-    DesktopProgram program;
+    TestedProgram program;
     ASSERT_TRUE(program.Started());
     const HWND main = program.WaitForDialog(kMainTitle);
     ASSERT_NE(main, nullptr);
-    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image).c_str());
+    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image_).c_str());
     SendDlgItemMessageW(main, IDC_COM_LIST, CB_SETCURSEL, 0, 0);
     Click(main, IDC_DOWNLOAD);
 
@@ -424,19 +320,10 @@ TEST_F(DesktopStart, DownloadsTheImageToTheKeyboardOnCom1)
     if (sawRunning) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main, IDC_DOWNLOAD)));
     }
-    const bool ended = WaitFor(
-        [&] {
-            return program.DialogTitled("tavexdl") != nullptr ||
-                   (ControlText(main, IDOK) == "Close" && ControlText(main, IDC_STATUS) == "OFF-LINE");
-        },
-        60s);
-    ASSERT_TRUE(ended) << "still running: " << ControlText(main, IDC_STATUS);
-    if (const HWND box = program.DialogTitled("tavexdl"); box != nullptr) {
-        ADD_FAILURE() << "message: " << ControlText(box, 0xFFFF);
-        Click(box, IDOK);
-    }
+    ASSERT_TRUE(WaitForTheEnd(program, main, 60s)) << "still running: " << ControlText(main, IDC_STATUS);
+    ExpectNoMessage(program);
     EXPECT_EQ(SendDlgItemMessageW(main, IDC_PROGRESS, PBM_GETPOS, 0, 0), 0);
-    EXPECT_EQ(ControlText(main, IDC_FILE_EDIT), image);
+    EXPECT_EQ(ControlText(main, IDC_FILE_EDIT), image_);
     for (int id : {IDC_COM_LIST, IDC_FILE_EDIT, IDC_BROWSE, IDC_DOWNLOAD}) {
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, id))) << id;
     }
@@ -444,27 +331,16 @@ TEST_F(DesktopStart, DownloadsTheImageToTheKeyboardOnCom1)
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
-} // namespace
-} // namespace tavex::test
-
-namespace tavex::test {
-namespace {
-
 // Enter during a download is Cancel: the keyboard gets its end-of-table, no
 // message is shown, and the window is idle again. Download disabled the
 // control that had the focus, so the focus must have gone to button 1.
-TEST_F(DesktopStart, EnterDuringADownloadCancelsIt)
+TEST_F(DesktopKeyboard, EnterDuringADownloadCancelsIt)
 {
-    const std::string image = Environment("TAVEX_DESKTOP_IMAGE");
-    if (image.empty()) {
-        GTEST_SKIP() << "TAVEX_DESKTOP_IMAGE names no image";
-    }
-    WriteReminderSetting(0);
-    DesktopProgram program;
+    TestedProgram program;
     ASSERT_TRUE(program.Started());
     const HWND main = program.WaitForDialog(kMainTitle);
     ASSERT_NE(main, nullptr);
-    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image).c_str());
+    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image_).c_str());
     Click(main, IDC_DOWNLOAD);
     ASSERT_TRUE(WaitFor([&] { return ControlText(main, IDC_STATUS).rfind("Writing Block", 0) == 0; }, 30s))
         << "no block written: " << ControlText(main, IDC_STATUS);
@@ -476,20 +352,37 @@ TEST_F(DesktopStart, EnterDuringADownloadCancelsIt)
     EXPECT_FALSE(WaitFor([&] { return program.Dialogs().size() > 1; }, 1s)) << "Browse opened a dialog";
 
     PressKey(main, VK_RETURN);
-    const bool ended = WaitFor(
-        [&] {
-            return program.DialogTitled("tavexdl") != nullptr ||
-                   (ControlText(main, IDOK) == "Close" && ControlText(main, IDC_STATUS) == "OFF-LINE");
-        },
-        30s);
-    ASSERT_TRUE(ended) << "not cancelled: " << ControlText(main, IDC_STATUS);
-    if (const HWND box = program.DialogTitled("tavexdl"); box != nullptr) {
-        ADD_FAILURE() << "message: " << ControlText(box, 0xFFFF);
-        Click(box, IDOK);
-    }
+    ASSERT_TRUE(WaitForTheEnd(program, main, 30s)) << "not cancelled: " << ControlText(main, IDC_STATUS);
+    ExpectNoMessage(program);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_DOWNLOAD)));
     // Idle, Enter is Close.
     PressKey(main, VK_RETURN);
+    EXPECT_EQ(program.ExitCode(), 0);
+}
+
+// A keyboard that answers no PING: after the watchdog has waited out both
+// PINGs, one box captioned with the program's name says so, and once it is
+// dismissed the window is idle again with its inputs as they were.
+TEST_F(DesktopKeyboard, ASilentKeyboardIsOneBoxAndTheWindowIdleAgain)
+{
+    TestedProgram program;
+    ASSERT_TRUE(program.Started());
+    const HWND main = program.WaitForDialog(kMainTitle);
+    ASSERT_NE(main, nullptr);
+    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image_).c_str());
+    Click(main, IDC_DOWNLOAD);
+
+    const HWND box = program.WaitForDialog("tavexdl", 40s);
+    ASSERT_NE(box, nullptr) << "no message box: " << ControlText(main, IDC_STATUS);
+    const std::string shown = ControlText(box, 0xFFFF);
+    EXPECT_EQ(shown.rfind("Error: Communication could not be established.\n\nPlease make sure that:", 0), 0U) << shown;
+    EXPECT_EQ(program.Dialogs().size(), 2u) << "more than the main window and one box";
+    Click(box, IDOK);
+    EXPECT_TRUE(WaitFor([&] { return program.DialogTitled("tavexdl") == nullptr; }));
+    EXPECT_FALSE(WaitFor([&] { return program.DialogTitled("tavexdl") != nullptr; }, 1s)) << "a second box";
+    ExpectIdleMainWindow(main);
+    EXPECT_EQ(ControlText(main, IDC_FILE_EDIT), image_);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.ExitCode(), 0);
 }
 
