@@ -38,6 +38,12 @@ converter=$(command -v convert-im6.q16 || command -v convert) ||
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# Wine draws the caption buttons' symbols with its Marlett, which it finds
+# in the prefix's fonts folder.
+if [ -e /usr/share/wine/fonts/marlett.ttf ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
 # The image where an operator would keep it, so that the field shows a
 # plain Windows path.
 mkdir -p "$WINEPREFIX/drive_c/Firmware"
