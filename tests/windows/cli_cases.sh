@@ -78,7 +78,8 @@ download() {
   local status=0
   cli download "$@" --json >"$scratch/events.txt" 2>"$scratch/stderr.txt" || status=$?
   if [ "$status" -ne "$expected" ]; then
-    cat "$scratch/events.txt" "$scratch/stderr.txt" >&2
+    stop_keyboards
+    cat "$scratch/events.txt" "$scratch/stderr.txt" "$scratch"/keyboard*.txt >&2
     fail "tavexdl-cli download exited $status, not $expected"
   fi
 }
