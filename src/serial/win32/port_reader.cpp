@@ -12,6 +12,9 @@ constexpr std::size_t kReadChunk = 4096;
 // pause grows to this at most, which a byte that does arrive meanwhile waits
 // out at worst.
 constexpr DWORD kMostIdlePauseMs = 20;
+// How often a pending wait or read looks whether bytes are waiting that it
+// was not woken for.
+constexpr DWORD kStallCheckMs = 100;
 
 } // namespace
 
@@ -79,6 +82,7 @@ void PortReader::Run()
             Lost(GetLastError());
             break;
         }
+        lineErrors |= std::exchange(heldLineErrors_, 0);
         std::vector<std::uint8_t> arrived;
         DWORD readError = 0;
         if (!ReadWaiting(overlapped, arrived, readError)) {
@@ -113,12 +117,13 @@ bool PortReader::ReadWaiting(OVERLAPPED& overlapped, std::vector<std::uint8_t>& 
             error = 0;
             return false;
         }
-        if (read.error != 0) {
+        // Aborted: ended by AwaitCompletion, with the bytes it found still to read.
+        if (read.error != 0 && read.error != ERROR_OPERATION_ABORTED) {
             error = read.error;
             return false;
         }
         arrived.insert(arrived.end(), chunk, chunk + read.transferred);
-        if (read.transferred < sizeof(chunk)) {
+        if (read.error != 0 || read.transferred < sizeof(chunk)) {
             return true;
         }
     }
@@ -133,12 +138,47 @@ PortReader::Outcome PortReader::Finish(BOOL started, OVERLAPPED& overlapped)
             outcome.error = error;
             return outcome;
         }
-        const HANDLE handles[] = {overlapped.hEvent, stop_};
-        if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0) {
+        if (!AwaitCompletion(overlapped)) {
             return Abandon(overlapped);
         }
     }
     return Collect(overlapped);
+}
+
+// Wine, on a busy machine, now and then misses the arrival of bytes for a
+// pending wait or read, which would then wait on with a reply in the queue.
+// Bytes found waiting at two checks in a row end the operation: the caller
+// reads what is there. False when the reader is stopping.
+bool PortReader::AwaitCompletion(OVERLAPPED& overlapped)
+{
+    const HANDLE handles[] = {overlapped.hEvent, stop_};
+    int checksWithBytes = 0;
+    for (;;) {
+        const DWORD woken = WaitForMultipleObjects(2, handles, FALSE, kStallCheckMs);
+        if (woken == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (woken != WAIT_TIMEOUT) {
+            return false;
+        }
+        checksWithBytes = BytesWaiting() ? checksWithBytes + 1 : 0;
+        if (checksWithBytes == 2) {
+            CancelIoEx(port_, &overlapped);
+            return true;
+        }
+    }
+}
+
+// Line errors met on the way are kept for the next hand-over.
+bool PortReader::BytesWaiting()
+{
+    DWORD lineErrors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(port_, &lineErrors, &status)) {
+        return false;  // the operation itself will report the failure
+    }
+    heldLineErrors_ |= lineErrors;
+    return status.cbInQue > 0;
 }
 
 // Wine can signal the event, or return at once, before the result is in

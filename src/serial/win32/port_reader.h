@@ -52,6 +52,8 @@ private:
     void Run();
     bool ReadWaiting(OVERLAPPED& overlapped, std::vector<std::uint8_t>& arrived, DWORD& error);
     Outcome Finish(BOOL started, OVERLAPPED& overlapped);
+    bool AwaitCompletion(OVERLAPPED& overlapped);
+    bool BytesWaiting();
     Outcome Collect(OVERLAPPED& overlapped);
     Outcome Abandon(OVERLAPPED& overlapped);
     bool Stopping() const;
@@ -65,6 +67,7 @@ private:
     HANDLE stop_ = nullptr;
     std::mutex mutex_;
     ReaderNews news_;
+    DWORD heldLineErrors_ = 0;  // the reader thread's own
     bool posted_ = false;
     std::thread thread_;
 };
