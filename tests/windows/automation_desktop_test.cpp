@@ -6,6 +6,7 @@
 // (wine_desktop.sh), as the program's windows need one.
 
 #include "automation_support.h"
+#include "desktop_program.h"
 #include "gui/win32/automation/automation_server.h"
 #include "gui/win32/automation/class_registration.h"
 #include "gui/win32/reminder_registry.h"
@@ -17,10 +18,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tavex {
@@ -31,6 +30,7 @@ using test::ComHeld;
 using test::ForEachClasses;
 using test::ReadDefaultValue;
 using test::RemoveClassEntries;
+using test::WaitFor;
 
 // The main window's caption, as resources/win32/tavexdl.rc has it.
 constexpr const wchar_t* kMainTitle = L" Tavex Firmware Upgrade Utility";
@@ -40,18 +40,6 @@ std::wstring DesktopProgram()
 {
     const char* value = std::getenv("TAVEX_DESKTOP_EXE");
     return value != nullptr ? WideFromUtf8(value) : std::wstring();
-}
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds bound = 20s)
-{
-    const auto end = std::chrono::steady_clock::now() + bound;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return condition();
 }
 
 std::wstring Caption(HWND window)

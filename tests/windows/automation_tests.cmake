@@ -25,7 +25,7 @@ gtest_discover_tests(tavex_automation_tests DISCOVERY_TIMEOUT 30 NO_PRETTY_VALUE
 add_executable(tavex_automation_desktop_tests
   ${CMAKE_CURRENT_LIST_DIR}/automation_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/automation_desktop_test.cpp)
-target_link_libraries(tavex_automation_desktop_tests PRIVATE tavex_win32_desktop GTest::gtest_main)
+target_link_libraries(tavex_automation_desktop_tests PRIVATE tavex_win32_desktop_program GTest::gtest_main)
 add_dependencies(tavex_automation_desktop_tests tavexdl)
 foreach(case IN ITEMS ReleasingTheObjectEndsTheProgramAutomationStarted ReleasingTheObjectLeavesTheProgramTheUserStarted)
   add_test(NAME AutomationDesktop.${case}

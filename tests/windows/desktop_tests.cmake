@@ -17,6 +17,7 @@ gtest_discover_tests(tavex_win32_desktop_tests DISCOVERY_TIMEOUT 30 NO_PRETTY_VA
 # driver program; the download goes to the Linux keyboard simulator on COM1.
 add_library(tavex_win32_desktop_program STATIC ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop_program.cpp)
 target_link_libraries(tavex_win32_desktop_program PUBLIC tavex_win32_desktop tavex_win32_resources)
+target_include_directories(tavex_win32_desktop_program PUBLIC ${CMAKE_CURRENT_LIST_DIR}/desktop)
 add_executable(tavex_win32_desktop_driver ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop_driver_test.cpp)
 target_link_libraries(tavex_win32_desktop_driver PRIVATE tavex_win32_desktop_program GTest::gtest_main)
 add_dependencies(tavex_win32_desktop_driver tavexdl tavexdl-cli)

@@ -278,6 +278,19 @@ protected:
         WriteReminderSetting(0);
     }
 
+    // Download pressed with the image in the file field and COM 1 chosen;
+    // the main window, or null when none came.
+    HWND StartDownload(const DesktopProgram& program) const
+    {
+        const HWND main = program.WaitForDialog(kMainTitle);
+        if (main != nullptr) {
+            SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image_).c_str());
+            SendDlgItemMessageW(main, IDC_COM_LIST, CB_SETCURSEL, 0, 0);
+            Click(main, IDC_DOWNLOAD);
+        }
+        return main;
+    }
+
     std::string image_;
 };
 
@@ -308,11 +321,8 @@ TEST_F(DesktopKeyboard, DownloadsTheImageToTheKeyboardOnCom1)
 {
     TestedProgram program;
     ASSERT_TRUE(program.Started());
-    const HWND main = program.WaitForDialog(kMainTitle);
+    const HWND main = StartDownload(program);
     ASSERT_NE(main, nullptr);
-    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image_).c_str());
-    SendDlgItemMessageW(main, IDC_COM_LIST, CB_SETCURSEL, 0, 0);
-    Click(main, IDC_DOWNLOAD);
 
     // Running: the inputs disabled and button 1 Cancel (the download may
     // be over before it is seen).
@@ -338,10 +348,8 @@ TEST_F(DesktopKeyboard, EnterDuringADownloadCancelsIt)
 {
     TestedProgram program;
     ASSERT_TRUE(program.Started());
-    const HWND main = program.WaitForDialog(kMainTitle);
+    const HWND main = StartDownload(program);
     ASSERT_NE(main, nullptr);
-    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image_).c_str());
-    Click(main, IDC_DOWNLOAD);
     ASSERT_TRUE(WaitFor([&] { return ControlText(main, IDC_STATUS).rfind("Writing Block", 0) == 0; }, 30s))
         << "no block written: " << ControlText(main, IDC_STATUS);
     EXPECT_EQ(FocusOf(main), GetDlgItem(main, IDOK)) << "the focus is not on button 1";
@@ -367,10 +375,8 @@ TEST_F(DesktopKeyboard, ASilentKeyboardIsOneBoxAndTheWindowIdleAgain)
 {
     TestedProgram program;
     ASSERT_TRUE(program.Started());
-    const HWND main = program.WaitForDialog(kMainTitle);
+    const HWND main = StartDownload(program);
     ASSERT_NE(main, nullptr);
-    SetDlgItemTextW(main, IDC_FILE_EDIT, WideFromUtf8(image_).c_str());
-    Click(main, IDC_DOWNLOAD);
 
     const HWND box = program.WaitForDialog("tavexdl", 40s);
     ASSERT_NE(box, nullptr) << "no message box: " << ControlText(main, IDC_STATUS);
