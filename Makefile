@@ -1,5 +1,5 @@
 # The two commands of the README, and the longer runs.
-.PHONY: deps demo test test-dev test-gcc test-tsan windows test-windows package-windows icon bench fuzz release dev package screenshots clean
+.PHONY: deps demo test test-dev test-gcc test-tsan windows test-windows package-windows icon bench bench-smoke fuzz release dev package screenshots clean
 
 FUZZ_SECONDS ?= 600
 
@@ -61,10 +61,11 @@ demo: release
 	scripts/demo.sh build/release
 
 bench: release
-	build/release/bench/tavexdl-bench
-	build/release/bench/check-vs-srec-info build/release/src/tavexdl-cli
-	build/release/bench/download-vs-wire build/release/src/tavexdl-cli build/release/src/sim/tavexdl-kbsim
-	build/release/bench/parallel-vs-single build/release/src/tavexdl-cli build/release/src/sim/tavexdl-kbsim
+	scripts/bench.sh build/release
+
+# Every benchmark program once, briefly: proves each starts and finishes.
+bench-smoke: release
+	scripts/bench.sh build/release --smoke
 
 fuzz: dev
 	scripts/fuzz.sh build/dev $(FUZZ_SECONDS) fuzz_image
@@ -77,7 +78,7 @@ package: release
 screenshots: release windows
 	scripts/install-deps.sh screenshots
 	scripts/screenshots.sh build/release
-	scripts/under-wine.sh build/windows scripts/windows-screenshots.sh build/windows build/release/src/sim/tavexdl-kbsim
+	scripts/under-wine.sh build/windows scripts/windows-screenshots.sh build/windows build/release/bin/tavexdl-kbsim
 
 clean:
 	rm -rf build

@@ -4,8 +4,8 @@
 # flash holds exactly what the image sends to that keyboard.
 set -u
 build=${1:-build/release}
-cli="$build/src/tavexdl-cli"
-kbsim="$build/src/sim/tavexdl-kbsim"
+cli="$build/bin/tavexdl-cli"
+kbsim="$build/bin/tavexdl-kbsim"
 hardware=2
 image=examples/keyboard-tables.s20
 work=$(mktemp -d)

@@ -248,8 +248,8 @@ main() {
   [ $# -eq 1 ] || { echo "usage: scripts/screenshots.sh BUILD_DIR" >&2; exit 2; }
   local build
   build=$(cd "$1" && pwd)
-  gui=$build/src/gui/tavexdl
-  kbsim=$build/src/sim/tavexdl-kbsim
+  gui=$build/bin/tavexdl
+  kbsim=$build/bin/tavexdl-kbsim
   [ -x "$gui" ] || fail "$gui is not built"
   [ -x "$kbsim" ] || fail "$kbsim is not built"
   local tool

@@ -22,7 +22,7 @@ windows_path() { local path=${1//\//\\}; printf 'Z:%s' "$path"; }
 [ $# -eq 2 ] || { echo "usage: scripts/windows-screenshots.sh BUILD_DIR KBSIM" >&2; exit 2; }
 build=$(cd "$1" && pwd)
 kbsim=$2
-program=$build/src/gui/win32/tavexdl.exe
+program=$build/bin/tavexdl.exe
 tour=$build/tests/tavex_win32_screenshot_tour.exe
 for file in "$program" "$tour" "$kbsim"; do
   [ -x "$file" ] || fail "$file is not built"
