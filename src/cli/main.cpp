@@ -8,6 +8,8 @@
 #include "cli/host/standard_descriptors.h"
 #include "cli/output/terminal_text.h"
 #include "cli/host/platform_image_files.h"
+#include "cli/ports/ports_command.h"
+#include "cli/version_text.h"
 
 #include <cstdio>
 #include <span>
@@ -21,6 +23,8 @@ constexpr const char* kUsage =
     "usage: tavexdl-cli check FILE [--hardware V] [--json] [--flash-out FILE]\n"
     "       tavexdl-cli download FILE (--device PATH | --com N)... [--wait SECONDS]\n"
     "                                [--loop] [--log FILE] [--json] [--trace]\n"
+    "       tavexdl-cli ports [--json]\n"
+    "       tavexdl-cli --version\n"
     "\n"
     "  check   reads and verifies an .s19 or .s20 firmware image as a download\n"
     "          would, without a keyboard. --hardware V checks for keyboard\n"
@@ -39,7 +43,13 @@ constexpr const char* kUsage =
     "          Several --device (or --com 1,3,5) download to every keyboard at\n"
     "          once, each on its own thread; --wait SECONDS waits for a device to\n"
     "          appear; --loop flashes one keyboard after another (the device goes\n"
-    "          away and comes back, or Enter), --log FILE writes a CSV line each.\n";
+    "          away and comes back, or Enter), --log FILE writes a CSV line each.\n"
+    "  ports   lists the serial ports the system knows, with their USB ids,\n"
+    "          maker, product, serial number and driver, the COM numbers that\n"
+    "          name them, and the process that holds one (where a lock file\n"
+    "          tells). It never opens a port. --json prints one object a line.\n"
+    "\n"
+    "  \"--\" ends the options: an image called \"--fw.s20\" follows it.\n";
 
 } // namespace
 
@@ -56,12 +66,20 @@ int RunCommand(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return tavex::kExitValid;
     }
+    if (arguments[0] == "--version" || arguments[0] == "-V") {
+        tavex::WriteOut(tavex::VersionText());
+        return tavex::kExitValid;
+    }
+    const std::span<const std::string_view> commandArguments = std::span(arguments).subspan(1);
     if (arguments[0] == "download") {
-        return tavex::RunDownloadCommand(argc, argv);
+        return tavex::RunDownloadCommand(argv[0], commandArguments);
     }
     if (arguments[0] == "check") {
         tavex::PlatformImageFiles files;
-        return tavex::RunCheckCommand(std::span(arguments).subspan(1), files);
+        return tavex::RunCheckCommand(commandArguments, files);
+    }
+    if (arguments[0] == "ports") {
+        return tavex::RunPortsCommand(commandArguments);
     }
     std::fprintf(stderr, "tavexdl-cli: unknown command '%s'\n\n%s", tavex::TerminalSafe(argv[1]).c_str(), kUsage);
     return tavex::kExitUsage;

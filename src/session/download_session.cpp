@@ -1,5 +1,6 @@
 #include "session/download_session.h"
 
+#include "image/sha256.h"
 #include "session/end_codes.h"
 #include "text/format.h"
 
@@ -86,14 +87,11 @@ void DownloadSession::OnDownload()
     cancelled_ = false;
     keyboardHardware_.reset();
     dataBytesSent_ = 0;
+    imageSha256_.clear();
     OpenedImage opened = OpenImage(files_, window_.FileFieldText());
     fileName = opened.fileName;
     if (!opened.imageFile) {
         window_.ShowMessage(opened.message, opened.detail);
-        return;
-    }
-    if (opened.fileLength > kLargestSnapshot) {
-        window_.ShowMessage(Message<string_id::kImageTooLarge>(fileName, opened.fileLength), {});
         return;
     }
     imageFile = std::move(opened.imageFile);
@@ -116,6 +114,9 @@ void DownloadSession::HoldSnapshot(std::uint64_t fileLength)
 {
     snapshot_ = TakeSnapshot(*imageFile, fileLength);
     snapshotSource_ = std::make_unique<MemoryByteSource>(snapshot_.bytes, snapshot_.readFailed);
+    if (!snapshot_.readFailed) {
+        imageSha256_ = Sha256Hex(snapshot_.bytes);
+    }
     image = {snapshotSource_.get(), fileLength, 0, 0, fileName};
 }
 

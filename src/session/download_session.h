@@ -58,6 +58,9 @@ public:
     std::optional<int> KeyboardHardware() const { return keyboardHardware_; }
     std::uint64_t DataBytesSent() const { return dataBytesSent_; }
     int BlockCount() const { return blockCount; }
+    // The SHA-256 of the image as the download read it, in hexadecimal;
+    // empty when no image was read.
+    const std::string& ImageSha256() const { return imageSha256_; }
 
     // Browse is refused while the port is open; what it chose becomes the
     // session's file name.
@@ -131,6 +134,7 @@ private:
     bool cancelled_ = false;
     std::optional<int> keyboardHardware_;
     std::uint64_t dataBytesSent_ = 0;
+    std::string imageSha256_;
     // The transfer reads the snapshot; imageFile stays open and locked.
     ImageSnapshot snapshot_;
     std::unique_ptr<MemoryByteSource> snapshotSource_;

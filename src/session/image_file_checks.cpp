@@ -1,5 +1,6 @@
 #include "session/image_file_checks.h"
 
+#include "image/image_snapshot.h"
 #include "text/ascii.h"
 #include "text/format.h"
 
@@ -68,6 +69,12 @@ OpenedImage OpenImage(IImageFiles& files, std::string_view typedName)
         image.message = Message<string_id::kFileNotAccessed>(image.fileName);
         break;
     case OpenedFile::Status::Opened:
+        // A download holds the whole image in memory: a larger one is
+        // refused here, so that check refuses it too. The file is released.
+        if (opened.length > kLargestSnapshot) {
+            image.message = Message<string_id::kImageTooLarge>(image.fileName, opened.length);
+            break;
+        }
         image.imageFile = std::move(opened.file);
         image.fileLength = opened.length;
         break;

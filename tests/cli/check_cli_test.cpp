@@ -1,5 +1,7 @@
 // tavexdl-cli check, run as a process.
 
+#include "image/image_snapshot.h"
+#include "image/sha256.h"
 #include "support/image_text.h"
 #include "support/scratch_directory.h"
 
@@ -100,6 +102,53 @@ TEST_F(CheckCli, PrintsOneJsonObject)
     EXPECT_NE(run.out.find("\"hardware\":[{\"version\":2,\"passes\":true,\"sent\":26,\"dropped\":6}]}\n"),
               std::string::npos)
         << run.out;
+    const std::string image = Slurp(kExamples + "/keyboard-tables.s20");
+    const std::string digest =
+        Sha256Hex({reinterpret_cast<const std::uint8_t*>(image.data()), image.size()});
+    EXPECT_NE(run.out.find(",\"image_sha256\":\"" + digest + "\","), std::string::npos) << run.out;
+}
+
+// One function holds the file checks: check cannot pass what a download
+// refuses before its port opens.
+TEST_F(CheckCli, RefusesAnImageTooLargeForADownloadAsTheDownloadDoes)
+{
+    const std::string huge = directory_ + "/Huge.s19";
+    ASSERT_EQ(::truncate(Write("Huge.s19", "").c_str(), static_cast<off_t>(kLargestSnapshot + 1)), 0);
+    const std::string message =
+        "Error: \"" + Lower(huge) + "\" is too large to download (67108865 bytes; at most 64 MiB).\n";
+    const CliRun check = Cli({"check", huge});
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_EQ(check.err, message);
+    const CliRun download = Cli({"download", huge, "--device", directory_ + "/no-keyboard"});
+    EXPECT_EQ(download.exitCode, 1);
+    EXPECT_EQ(download.err, message);
+}
+
+// "--" ends the options, so that an image may be called "--fw.s19".
+TEST_F(CheckCli, TakesAnImageNamedLikeAnOptionAfterTheOptionsEnd)
+{
+    Write("--fw.s19", Slurp(kExamples + "/keyboard-small.s19"));
+    ASSERT_EQ(::chdir(directory_.c_str()), 0);
+    const CliRun run = Cli({"check", "--json", "--", "--fw.s19"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\"file\":\"--fw.s19\""), std::string::npos) << run.out;
+    EXPECT_EQ(Cli({"check", "--fw.s19"}).exitCode, 2);
+}
+
+// The version as the About box shows it, both programs' templates alike.
+TEST_F(CheckCli, PrintsTheVersionTheAboutBoxShows)
+{
+    const std::string aboutBox = Slurp(std::string(TAVEX_RESOURCES) + "/about_dialog.ui");
+    const std::string win32AboutBox = Slurp(std::string(TAVEX_RESOURCES) + "/win32/tavexdl.rc");
+    for (const char* option : {"--version", "-V"}) {
+        const CliRun run = Cli({option});
+        EXPECT_EQ(run.exitCode, 0) << option;
+        EXPECT_EQ(run.out, "Tavex Firmware Upgrade Utility\nVersion 2.12.00.01\nTavexDL " TAVEX_BUILD_VERSION "\n");
+    }
+    for (const std::string& line : {"Tavex Firmware Upgrade Utility", "Version 2.12.00.01"}) {
+        EXPECT_NE(aboutBox.find(">" + line + "<"), std::string::npos) << line;
+        EXPECT_NE(win32AboutBox.find("\"" + line + "\""), std::string::npos) << line;
+    }
 }
 
 TEST_F(CheckCli, FailsWithTheMessageADownloadWouldShow)
@@ -160,7 +209,8 @@ TEST_F(CheckCli, AnswersUsageErrorsWithExitCodeTwo)
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"flash"}, {"check"}, {"check", image, "--hardware"}, {"check", image, "--hardware", "256"},
              {"check", image, "--hardware", "-1"}, {"check", image, "--hardware", "1x"}, {"check", image, "--fast"},
-             {"check", image, image}}) {
+             {"check", image, image}, {"check", image, "--flash-out"}, {"check", image, "--flash-out", "--json"},
+             {"check", "--", image, "--json"}}) {
         const CliRun run = Cli(arguments);
         EXPECT_EQ(run.exitCode, 2) << testing::PrintToString(arguments);
         EXPECT_NE(run.err.find("usage: tavexdl-cli check FILE"), std::string::npos) << run.err;

@@ -4,6 +4,7 @@
 // and the end is reported as what it was.
 
 #include "download_rig.h"
+#include "image/sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,14 @@ TEST(ClosingLine, AGoodDownloadSaysWhatItWroteWhereAndAFailedOneEndsWithItsMessa
               "Error: The file \"/nowhere/x.s19\" could not be found. (/nowhere/x.s19: No such file or directory)\n");
 }
 
+constexpr const char* kHeader = "time,device,image,hardware,result,message,image_sha256,blocks,bytes,seconds\n";
+
+std::string SampleSha256()
+{
+    const std::string sample = Slurp(std::string(TAVEX_EXAMPLES) + "/keyboard-small.s19");
+    return Sha256Hex({reinterpret_cast<const std::uint8_t*>(sample.data()), sample.size()});
+}
+
 struct LogCase {
     const char* name;
     std::string log;  // a file name in the scratch directory, or an absolute path
@@ -95,8 +104,9 @@ TEST_P(StationLogOfOneDevice, IsWrittenOrRefusedOrReportedButNeverLostSilently)
     EXPECT_EQ(rig.Download(rig.Sample("keyboard-small.s19"), {"--log", log}), c.exitCode);
     EXPECT_NE(rig.err.find(c.err), std::string::npos) << rig.err;
     if (c.exitCode == 0) {
-        const std::regex entry(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,")" + rig.device +
-                               R"(","[^"]*keyboard-small\.s19",1,ok,""\n$)");
+        const std::regex entry(std::string("^") + kHeader + R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,")" + rig.device +
+                               R"(","[^"]*keyboard-small\.s19",1,ok,"",)" + SampleSha256() +
+                               R"(,7,101,\d+\.\d{3}\n$)");
         EXPECT_TRUE(std::regex_match(Slurp(log), entry)) << Slurp(log);
     }
     const std::string summary = rig.Summary();
@@ -113,6 +123,31 @@ INSTANTIATE_TEST_SUITE_P(
                             "the log \"/dev/full\" could not be written: No space left on device\n",
                             "blocks written: 7"}),
     [](const testing::TestParamInfo<LogCase>& info) { return info.param.name; });
+
+// The header goes into a new or empty log only: a second run appends its
+// line alone, and an older log without a header keeps its shape.
+TEST(StationLog, HasOneHeaderAndLeavesAnOlderLogsShapeAlone)
+{
+    DownloadRig rig({});
+    const std::string image = rig.Sample("keyboard-small.s19");
+    const std::string log = rig.scratch.Write("new.csv", "");
+    const std::string older = rig.scratch.Write("older.csv", "2024-01-02T03:04:05,\"/dev/ttyUSB0\",\"a.s19\",1,ok,\"\"\n");
+    for (const std::string& target : {log, log, older}) {
+        ASSERT_EQ(rig.Download(image, {"--log", target}), 0) << rig.err;
+    }
+    const std::string entry = ",\"" + rig.device + "\",\"" + image + "\",1,ok,\"\"," + SampleSha256() + ",7,101,";
+    const std::string written = Slurp(log);
+    EXPECT_EQ(written.rfind(kHeader, 0), 0U) << written;
+    EXPECT_EQ(written.find(kHeader, 1), std::string::npos) << written;
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3) << written;
+    EXPECT_NE(written.find(entry), std::string::npos) << written;
+    const std::string olderWritten = Slurp(older);
+    EXPECT_EQ(olderWritten.find("time,"), std::string::npos) << olderWritten;
+    EXPECT_NE(olderWritten.find(entry), std::string::npos) << olderWritten;
+    // The JSON end event names the same image.
+    EXPECT_NE(rig.events.back().find(",\"image_sha256\":\"" + SampleSha256() + "\"}"), std::string::npos)
+        << rig.events.back();
+}
 
 TEST(LostOutput, AReaderThatQuitsEarlyDoesNotStopTheDownload)
 {

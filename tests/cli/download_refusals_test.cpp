@@ -19,10 +19,13 @@ namespace {
 using test::ChildProcess;
 using test::DownloadRig;
 
+// A usage error touches nothing: not the keyboard, and not the log, which is
+// not even created.
 TEST(Refusals, ArgumentsThatNameNoKeyboardOrOneTwiceAreUsageErrors)
 {
     DownloadRig rig({});
     const std::string image = rig.Sample("keyboard-small.s19");
+    const std::string log = rig.scratch.Path() + "/station.csv";
     const std::string link = rig.scratch.Path() + "/same-keyboard";
     ASSERT_EQ(::symlink(rig.device.c_str(), link.c_str()), 0);
     struct Case {
@@ -34,14 +37,17 @@ TEST(Refusals, ArgumentsThatNameNoKeyboardOrOneTwiceAreUsageErrors)
              Case{{"--device", rig.device, "--device", rig.device}, rig.device + " names a device already given"},
              Case{{"--device", rig.device, "--device", link}, link + " names a device already given"},
              Case{{"--com", "1,1"}, "COM1 names a device already given"},
+             Case{{"--device", "--json"}, "--device needs a value, not the option '--json'"},
+             Case{{"--device", rig.device, "--wait"}, "--wait needs a value"},
          }) {
-        std::vector<std::string> arguments = {"download", image};
+        std::vector<std::string> arguments = {"download", image, "--log", log};
         arguments.insert(arguments.end(), c.targets.begin(), c.targets.end());
         ChildProcess cli(TAVEXDL_CLI, arguments);
         EXPECT_EQ(cli.Wait(10000), 2) << testing::PrintToString(arguments);
         const std::string err = cli.Err();
         EXPECT_NE(err.find(c.err), std::string::npos) << err;
         EXPECT_NE(err.find("usage: tavexdl-cli download FILE"), std::string::npos) << err;
+        EXPECT_NE(::access(log.c_str(), F_OK), 0) << "the log was created";
     }
     EXPECT_NE(rig.Summary().find("frames: C0 0"), std::string::npos);
 }

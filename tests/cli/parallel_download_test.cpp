@@ -202,7 +202,7 @@ TEST(StationLoop, FlashesOneKeyboardAfterAnotherAndLogsEach)
     cli.Signal(SIGINT);
     EXPECT_EQ(cli.Wait(10000), 0) << cli.Err();
 
-    const std::regex entry(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,"[^"]*station","[^"]*image\.s19",(\d),ok,""\n)");
+    const std::regex entry(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,"[^"]*station","[^"]*image\.s19",(\d),ok,"",[0-9a-f]{64},7,\d+,[0-9.]+\n)");
     const std::string written = Slurp(log);
     std::vector<std::string> hardware;
     for (std::sregex_iterator it(written.begin(), written.end(), entry), end; it != end; ++it) {
@@ -290,7 +290,8 @@ TEST(Cancelled, TheStationLoopLogsACancelledKeyboardAndEndsWith130)
     const std::string out = cli.RestOfOut();
     EXPECT_TRUE(std::regex_search(out, std::regex(keyboards.devices[0] + R"(\s+cancelled\s+[0-9.]+s  Cancelled ")")))
         << out;
-    EXPECT_TRUE(std::regex_match(Slurp(log), std::regex(R"(\S+,"[^"]+","[^"]+",1,cancelled,""\n)"))) << Slurp(log);
+    EXPECT_TRUE(std::regex_match(Slurp(log), std::regex(R"(time,[^\n]+\n\S+,"[^"]+","[^"]+",1,cancelled,"",[0-9a-f]{64},\d+,\d+,[0-9.]+\n)")))
+        << Slurp(log);
 }
 
 } // namespace

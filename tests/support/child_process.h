@@ -27,6 +27,7 @@ public:
     void WriteInput(const std::string& text) const;
 
     void Signal(int signal) const;
+    pid_t Pid() const { return pid_; }
 
     // The exit status once the program has ended, -1 if it has not within
     // `timeoutMs`, -2 if a signal ended it.

@@ -1,11 +1,13 @@
 #include "cli/check/check_command.h"
 
 #include "cli/check/check_report.h"
+#include "cli/command_arguments.h"
 #include "cli/host/file_names.h"
 #include "cli/output/console_output.h"
 #include "cli/exit_codes.h"
 #include "cli/output/terminal_text.h"
 #include "image/image_check.h"
+#include "image/sha256.h"
 #include "session/image_file_checks.h"
 #include "flash/image_flash.h"
 
@@ -37,27 +39,32 @@ std::optional<std::int32_t> ParseVersion(std::string_view text)
 }
 
 // Answers the options, or nothing after printing why they are not usable.
-std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> arguments)
+std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argumentList)
 {
     CheckOptions options;
     bool haveFile = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        if (argument == "--json") {
+    CommandArguments arguments("tavexdl-cli check", argumentList);
+    while (arguments.Next()) {
+        const std::string_view argument = arguments.Current();
+        std::optional<std::string_view> value;
+        if (!arguments.IsOption() && !haveFile) {
+            options.file = argument;
+            haveFile = true;
+        } else if (arguments.IsOption() && argument == "--json") {
             options.json = true;
-        } else if (argument == "--hardware") {
-            if (i + 1 == arguments.size() || !(options.hardware = ParseVersion(arguments[++i]))) {
+        } else if (arguments.IsOption() && argument == "--hardware") {
+            if (!(value = arguments.Value()) || !(options.hardware = ParseVersion(*value))) {
                 std::fputs("tavexdl-cli check: --hardware takes a version from 0 to 255\n", stderr);
                 return std::nullopt;
             }
-        } else if (argument == "--flash-out" && i + 1 < arguments.size()) {
-            options.flashOut = std::string(arguments[++i]);
-        } else if (argument.starts_with("--") || haveFile) {
+        } else if (arguments.IsOption() && argument == "--flash-out") {
+            if (!(value = arguments.Value())) {
+                return std::nullopt;
+            }
+            options.flashOut = std::string(*value);
+        } else {
             std::fprintf(stderr, "tavexdl-cli check: unexpected argument '%s'\n", TerminalSafe(argument).c_str());
             return std::nullopt;
-        } else {
-            options.file = argument;
-            haveFile = true;
         }
     }
     if (!haveFile) {
@@ -82,6 +89,13 @@ bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, FileKind
     return static_cast<bool>(out.flush());
 }
 
+// The digest a download would log for the image: of its bytes as read.
+std::string ImageSha256(IImageFiles& files, std::string_view file)
+{
+    OpenedImage image = OpenImage(files, file);
+    return image.imageFile ? Sha256HexOfSource(*image.imageFile) : std::string();
+}
+
 void PrintFailure(const std::string& message)
 {
     WriteErr(TerminalSafe(message) + "\n");
@@ -102,7 +116,7 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
         std::fputs("tavexdl-cli check: --flash-out needs --hardware for an .s20 image\n", stderr);
         return kExitUsage;
     }
-    const CheckedFile checked{opened.fileName, opened.fileKind, opened.fileLength};
+    CheckedFile checked{opened.fileName, opened.fileKind, opened.fileLength, {}};
     ImageCheckReport report;
     if (!opened.imageFile) {
         report.message = opened.message;
@@ -123,6 +137,7 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
     }
 
     if (options->json) {
+        checked.imageSha256 = ImageSha256(files, options->file);
         const std::string json = CheckReportJson(checked, report);
         WriteOut(json);
     } else if (report.valid) {

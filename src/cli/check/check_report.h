@@ -10,6 +10,7 @@ struct CheckedFile {
     std::string fileName;  // as the messages quote it
     FileKind fileKind = FileKind::S19;
     std::uint64_t fileLength = 0;
+    std::string imageSha256;  // empty when the file could not be read whole
 };
 
 // The summary of a check, for people.

@@ -1,5 +1,6 @@
 #include "cli/download/download_command.h"
 
+#include "cli/command_arguments.h"
 #include "cli/output/console_output.h"
 #include "cli/download/download_target.h"
 #include "cli/exit_codes.h"
@@ -53,44 +54,66 @@ bool ParseComList(std::string_view text, std::vector<DownloadTarget>& targets)
     }
 }
 
-std::optional<DownloadOptions> ParseOptions(int argc, char** argv)
+// Reads one option that takes a value; false after printing why it is not
+// usable.
+bool ParseValueOption(CommandArguments& arguments, DownloadOptions& options)
+{
+    const std::string_view option = arguments.Current();
+    const std::optional<std::string_view> value = arguments.Value();
+    if (!value) {
+        return false;
+    }
+    if (option == "--device") {
+        if (value->empty()) {
+            std::fputs("tavexdl-cli download: --device takes a device path, not an empty one\n", stderr);
+            return false;
+        }
+        options.targets.push_back({std::string(*value), 0});
+    } else if (option == "--com") {
+        if (!ParseComList(*value, options.targets)) {
+            std::fputs("tavexdl-cli download: --com takes port numbers from 1 to 16, such as 1 or 1,3,5\n", stderr);
+            return false;
+        }
+    } else if (option == "--log") {
+        options.logFile = std::string(*value);
+    } else {
+        const std::optional<int> seconds = ParseNumberIn(*value, 0, 86400);
+        if (!seconds) {
+            std::fputs("tavexdl-cli download: --wait takes a number of seconds\n", stderr);
+            return false;
+        }
+        options.waitSeconds = *seconds;
+    }
+    return true;
+}
+
+bool TakesValue(std::string_view option)
+{
+    return option == "--device" || option == "--com" || option == "--log" || option == "--wait";
+}
+
+std::optional<DownloadOptions> ParseOptions(std::span<const std::string_view> argumentList)
 {
     DownloadOptions options;
     bool haveFile = false;
-    for (int i = 2; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (argument == "--json") {
-            options.json = true;
-        } else if (argument == "--trace") {
-            options.trace = true;
-        } else if (argument == "--device" && hasValue) {
-            if (*argv[++i] == '\0') {
-                std::fputs("tavexdl-cli download: --device takes a device path, not an empty one\n", stderr);
-                return std::nullopt;
-            }
-            options.targets.push_back({argv[i], 0});
-        } else if (argument == "--com" && hasValue) {
-            if (!ParseComList(argv[++i], options.targets)) {
-                std::fputs("tavexdl-cli download: --com takes port numbers from 1 to 16, such as 1 or 1,3,5\n", stderr);
-                return std::nullopt;
-            }
-        } else if (argument == "--loop") {
-            options.loop = true;
-        } else if (argument == "--log" && hasValue) {
-            options.logFile = argv[++i];
-        } else if (argument == "--wait" && hasValue) {
-            const std::optional<int> seconds = ParseNumberIn(argv[++i], 0, 86400);
-            if (!seconds) {
-                std::fputs("tavexdl-cli download: --wait takes a number of seconds\n", stderr);
-                return std::nullopt;
-            }
-            options.waitSeconds = *seconds;
-        } else if (!argument.starts_with("--") && !haveFile) {
+    CommandArguments arguments("tavexdl-cli download", argumentList);
+    while (arguments.Next()) {
+        const std::string_view argument = arguments.Current();
+        if (!arguments.IsOption() && !haveFile) {
             options.file = std::string(argument);
             haveFile = true;
+        } else if (arguments.IsOption() && argument == "--json") {
+            options.json = true;
+        } else if (arguments.IsOption() && argument == "--trace") {
+            options.trace = true;
+        } else if (arguments.IsOption() && argument == "--loop") {
+            options.loop = true;
+        } else if (arguments.IsOption() && TakesValue(argument)) {
+            if (!ParseValueOption(arguments, options)) {
+                return std::nullopt;
+            }
         } else {
-            std::fprintf(stderr, "tavexdl-cli download: unexpected argument '%s'\n", TerminalSafe(argv[i]).c_str());
+            std::fprintf(stderr, "tavexdl-cli download: unexpected argument '%s'\n", TerminalSafe(argument).c_str());
             return std::nullopt;
         }
     }
@@ -111,25 +134,27 @@ std::unique_ptr<IDownloadReporter> MakeReporter(bool json)
 
 } // namespace
 
-int RunDownloadCommand(int argc, char** argv)
+int RunDownloadCommand(char* programPath, std::span<const std::string_view> arguments)
 {
-    const std::optional<DownloadOptions> options = ParseOptions(argc, argv);
+    const std::optional<DownloadOptions> options = ParseOptions(arguments);
     if (!options) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
-    // Before any frame: a log that cannot take the first line is refused.
-    StationLog log;
-    if (!options->logFile.empty() && !log.Open(options->logFile)) {
-        WriteErr(log.OpenError() + "\n");
-        return kExitUsage;
-    }
-    const EventSystem events(argv[0]);
     if (const std::string repeated = RepeatedDevice(options->targets); !repeated.empty()) {
         std::fprintf(stderr, "tavexdl-cli download: %s names a device already given; each keyboard once\n%s",
                      TerminalSafe(repeated).c_str(), kUsage);
         return kExitUsage;
     }
+    // After every usage check, so that a usage error leaves no file behind;
+    // before any frame, so that a log that cannot take the first line is
+    // refused before a keyboard is touched.
+    StationLog log;
+    if (!options->logFile.empty() && !log.Open(options->logFile)) {
+        WriteErr(log.OpenError() + "\n");
+        return kExitUsage;
+    }
+    const EventSystem events(programPath);
     if (options->targets.size() > 1 || options->loop) {
         return RunParallelDownloads(*options, log);
     }

@@ -66,6 +66,7 @@ DownloadOutcome SessionRun::Run()
     outcome.hardware = session.KeyboardHardware();
     outcome.blocks = session.BlockCount();
     outcome.dataBytes = session.DataBytesSent();
+    outcome.imageSha256 = session.ImageSha256();
     outcome.seconds = SecondsSince(started);
     return outcome;
 }

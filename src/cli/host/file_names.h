@@ -20,6 +20,11 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // "a" or "w" (binary on Windows).
 std::FILE* OpenNamedFile(const std::string& path, const char* mode);
 
+// Hands what `file` has written to the disk itself (fsync), so that a power
+// cut cannot take it back; false with errno set when that failed. A file
+// that cannot be synchronised (a device, a pipe) counts as written.
+bool SyncToDisk(std::FILE* file);
+
 // The path of a UTF-8 name, for the standard library's streams.
 std::filesystem::path PathOfName(const std::string& path);
 

@@ -2,6 +2,8 @@
 
 #include "platform/windows_api.h"
 
+#include <cerrno>
+#include <io.h>
 #include <shellapi.h>
 
 namespace tavex {
@@ -25,6 +27,12 @@ std::FILE* OpenNamedFile(const std::string& path, const char* mode)
 {
     // N: the handle is not inherited; b: no CR LF in a CSV line or a listing.
     return _wfopen(WideFromUtf8(path).c_str(), WideFromUtf8(std::string(mode) + "bN").c_str());
+}
+
+// _commit is FlushFileBuffers; a console or a pipe has nothing to commit.
+bool SyncToDisk(std::FILE* file)
+{
+    return _commit(_fileno(file)) == 0 || errno == EBADF || errno == EINVAL;
 }
 
 std::filesystem::path PathOfName(const std::string& path) { return WideFromUtf8(path); }

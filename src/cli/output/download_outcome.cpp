@@ -61,7 +61,8 @@ JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome)
     } else {
         event.AddNull("hardware");
     }
-    return event.AddRaw("seconds", Seconds(outcome.seconds, "%.3f"));
+    event.AddRaw("seconds", Seconds(outcome.seconds, "%.3f"));
+    return outcome.imageSha256.empty() ? event.AddNull("image_sha256") : event.Add("image_sha256", outcome.imageSha256);
 }
 
 int ExitCodeFor(DownloadResult result)

@@ -26,6 +26,7 @@ struct DownloadOutcome {
     int blocks = 0;               // write-block frames acknowledged or sent
     std::uint64_t dataBytes = 0;  // block data sent
     double seconds = 0;
+    std::string imageSha256;      // of the image the download read; empty when it read none
 };
 
 // A message as the human outputs show it: the system's reason, when there
@@ -37,7 +38,8 @@ std::string MessageWithDetail(const std::string& text, const std::string& detail
 std::string ClosingLine(const DownloadOutcome& outcome);
 
 // The outcome's members of a JSON end event: ok, result, blocks, bytes,
-// hardware (null when unknown) and seconds.
+// hardware (null when unknown), seconds and image_sha256 (null when no
+// image was read).
 JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome);
 
 // The exit status of a single download: 0 ok, 1 failed, 130 cancelled.

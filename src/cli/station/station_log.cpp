@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
 #include <ctime>
 
 namespace tavex {
@@ -27,6 +28,7 @@ bool StationLog::Open(const std::string& path)
                      std::strerror(errno);
         return false;
     }
+    headerDue_ = std::fseek(file_, 0, SEEK_END) == 0 && std::ftell(file_) == 0;
     return true;
 }
 
@@ -50,19 +52,28 @@ std::string StationLog::LocalTimeNow()
     return std::string(text, length);
 }
 
+std::string StationLogColumns(const DownloadOutcome& outcome)
+{
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", outcome.seconds);
+    return CsvField(outcome.device) + "," + CsvField(outcome.image) + "," +
+           (outcome.hardware ? std::to_string(*outcome.hardware) : std::string()) + "," +
+           std::string(ResultName(outcome.result)) + "," + CsvField(outcome.message) + "," + outcome.imageSha256 +
+           "," + std::to_string(outcome.blocks) + "," + std::to_string(outcome.dataBytes) + "," + seconds;
+}
+
 void StationLog::Append(const DownloadOutcome& outcome)
 {
     if (file_ == nullptr) {
         return;
     }
-    const std::string time = LocalTimeNow();
-    const std::string line = time + "," + CsvField(outcome.device) + "," + CsvField(outcome.image) + "," +
-                             (outcome.hardware ? std::to_string(*outcome.hardware) : std::string()) + "," +
-                             std::string(ResultName(outcome.result)) + "," + CsvField(outcome.message) + "\n";
+    std::string line = headerDue_ ? kStationLogHeader : "";
+    line += LocalTimeNow() + "," + StationLogColumns(outcome) + "\n";
     std::clearerr(file_);
     errno = 0;
     const bool written = std::fputs(line.c_str(), file_) >= 0;
-    if (std::fflush(file_) == 0 && written) {
+    if (std::fflush(file_) == 0 && written && SyncToDisk(file_)) {
+        headerDue_ = false;
         return;
     }
     const int error = errno != 0 ? errno : EIO;

@@ -1,9 +1,12 @@
 #pragma once
 
-// `--log FILE`: one CSV line per download (time, device, image, hardware
-// version, result, message). The file is opened before the first download,
-// and a line that cannot be written is reported at once, never lost
-// silently.
+// `--log FILE`: one CSV line per download. The columns are those of the
+// header line; the first six are the log's first columns and keep their
+// order, so that a reader of the older logs still reads them. A new or empty
+// log gets the header with its first line; an older log without one is
+// appended to as it is. The file is opened before the first download, each
+// line is on the disk before the next keyboard starts, and a line that
+// cannot be written is reported at once, never lost silently.
 
 #include "cli/output/download_outcome.h"
 
@@ -32,12 +35,19 @@ public:
 private:
     static std::string LocalTimeNow();
     std::FILE* file_ = nullptr;
+    bool headerDue_ = false;
     std::string path_;
     std::string openError_;
     bool writeFailed_ = false;
 };
 
+inline constexpr const char* kStationLogHeader =
+    "time,device,image,hardware,result,message,image_sha256,blocks,bytes,seconds\n";
+
 // A CSV field, quoted, with line ends made spaces.
 std::string CsvField(std::string text);
+
+// The download's line, without its time.
+std::string StationLogColumns(const DownloadOutcome& outcome);
 
 } // namespace tavex

@@ -1,0 +1,25 @@
+#pragma once
+
+// Programs that open a serial device the UUCP way leave a lock file
+// (LCK..ttyUSB0) holding their process id in one of the lock folders; Qt's
+// serial ports do so too. A lock whose process still runs says the device is
+// held, without opening it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavex {
+
+// The folders looked in, in order.
+const std::vector<std::string>& LockFolders();
+
+// The lock file's name for a device: /dev/ttyUSB0 is LCK..ttyUSB0, and
+// /dev/pts/3 is LCK..pts_3.
+std::string LockFileName(const std::string& device);
+
+// The process that holds `device` by a live lock file in `folders`.
+std::optional<long> LiveLockHolder(const std::string& device,
+                                   const std::vector<std::string>& folders = LockFolders());
+
+} // namespace tavex
