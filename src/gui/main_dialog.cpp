@@ -6,6 +6,7 @@
 #include "serial/port_settings.h"
 #include "serial/qt/com_device_map.h"
 #include "session/end_codes.h"
+#include "text/message_box_text.h"
 #include "text/string_table.h"
 #include "ui_main_dialog.h"
 
@@ -149,14 +150,10 @@ void CTavexDLDlg::ShowAbout()
     about.exec();
 }
 
-// The system's reason, when there is one, is the box's detail: the message
-// itself stays as it always reads.
 void CTavexDLDlg::ShowWarning(const QString& text, const QString& detail)
 {
-    QMessageBox box(QMessageBox::Warning, ApplicationName(), text, QMessageBox::Ok, this);
-    if (!detail.isEmpty()) {
-        box.setDetailedText(detail);
-    }
+    const QString shown = QString::fromStdString(MessageBoxText(text.toStdString(), detail.toStdString()));
+    QMessageBox box(QMessageBox::Warning, ApplicationName(), shown, QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -44,10 +45,16 @@ bool RunEventsUntil(const std::function<bool()>& done, int limitMs = 20000)
     return done();
 }
 
+// The window's message boxes are watched, or shown for real.
+enum class Boxes { Watched, Shown };
+
 struct Window {
-    explicit Window(KeyboardConfig config = {}) : keyboard(std::move(config)), controls(keyboard), dialog(controls, files)
+    explicit Window(KeyboardConfig config = {}, Boxes boxes = Boxes::Watched)
+        : keyboard(std::move(config)), controls(keyboard), dialog(controls, files)
     {
-        dialog.presentMessage = [this](const QString& text, const QString&) { messages << text; };
+        if (boxes == Boxes::Watched) {
+            dialog.presentMessage = [this](const QString& text, const QString&) { messages << text; };
+        }
         dialog.chooseImageFile = [this] {
             ++fileDialogs;
             return QString();
@@ -150,6 +157,28 @@ TEST(MainWindow, ShowsTheMessagesOfTheDownloadChecks)
         EXPECT_TRUE(window.DownloadButton()->isEnabled());
         EXPECT_TRUE(window.Idle());
     }
+}
+
+// The operator reads the system's reason in the box itself, after a blank
+// line, not behind a button.
+TEST(MainWindow, ItsMessageBoxSaysWhyInItsText)
+{
+    Window window({}, Boxes::Shown);
+    const QString missing = QString::fromStdString(window.scratch.Path() + "/Missing.s19");
+    QString text;
+    QString detail = "not read";
+    QTimer::singleShot(100, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            detail = box->detailedText();
+            box->close();
+        }
+    });
+    window.FileField()->setText(missing);
+    QTest::mouseClick(window.DownloadButton(), Qt::LeftButton);
+    EXPECT_EQ(text, "Error: The file \"" + missing + "\" could not be found.\n\n(" + missing +
+                        ": No such file or directory)");
+    EXPECT_EQ(detail, "");
 }
 
 TEST(MainWindow, EnterAndEscapeCloseAnIdleWindow)

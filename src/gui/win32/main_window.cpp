@@ -5,6 +5,7 @@
 #include "resource_ids.h"
 #include "serial/port_settings.h"
 #include "session/end_codes.h"
+#include "text/message_box_text.h"
 #include "text/string_table.h"
 
 #include <commctrl.h>
@@ -257,14 +258,10 @@ bool CTavexDLDlg::StopTimer(unsigned timerId) { return KillTimer(window_, timerI
 
 void CTavexDLDlg::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
-// The box holds the message exactly as it reads; a message box has no place
-// for the system's reason apart from it, so that is left out.
-// A message box has no detail area: the system's reason, when there is one,
-// follows the message after a blank line.
 void CTavexDLDlg::ShowMessage(const std::string& text, const std::string& detail)
 {
-    const std::string shown = detail.empty() ? text : text + "\n\n(" + detail + ")";
-    MessageBoxW(window_, WideFromUtf8(shown).c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxW(window_, WideFromUtf8(MessageBoxText(text, detail)).c_str(), ProgramName().c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CTavexDLDlg::SetStatusLine(const std::string& text)
