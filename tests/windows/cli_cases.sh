@@ -2,7 +2,8 @@
 # tavexdl-cli.exe under wine, downloading to the keyboard simulator on COM1
 # (and COM2): cli_cases.sh CASE. Run inside scripts/under-wine.sh, which maps
 # the ports to $TAVEX_COM1_LINK and $TAVEX_COM2_LINK; the test's environment
-# names the programs ($TAVEX_KBSIM, $TAVEX_CLI_EXE) and $TAVEX_EXAMPLES.
+# names the programs ($TAVEX_KBSIM, $TAVEX_CLI_EXE), $TAVEX_EXAMPLES and
+# $TAVEX_BUILD_VERSION.
 # A good download must leave the flash that `check --flash-out` predicts for
 # the same image and hardware version.
 set -euo pipefail
@@ -112,7 +113,11 @@ good-s20-traced-and-logged)
   download 0 "$(sample keyboard-tables.s20)" --device COM1 --trace --log "$(windows_path "$scratch/station.csv")"
   expect_event '"hardware":2'
   grep -q "COM1: .* sent .*43 30" "$scratch/stderr.txt" || fail "no traced PING"
-  grep -q '"COM1",".*keyboard-tables.s20",2,ok,' "$scratch/station.csv" || fail "no log line"
+  [ "$(head -n 1 "$scratch/station.csv")" = "time,device,image,hardware,result,message,image_sha256,blocks,bytes,seconds" ] ||
+    fail "no header line in the log"
+  sha=$(sha256sum "$TAVEX_EXAMPLES/keyboard-tables.s20" | cut -d ' ' -f 1)
+  grep -q "\"COM1\",\".*keyboard-tables.s20\",2,ok,\"\",$sha,20,313," "$scratch/station.csv" || fail "no log line"
+  expect_event "\"image_sha256\":\"$sha\""
   stop_keyboards
   expect_flash 1 keyboard-tables.s20 2
   ;;
@@ -211,6 +216,18 @@ names-beyond-ascii)
   grep -q 'прошивка-ü.s19",1,ok,' "$scratch/журнал.csv" || fail "no log line naming the image"
   stop_keyboards
   expect_flash 1 прошивка-ü.s19 1
+  ;;
+ports-and-version)
+  # The system's port list, never opened, and the version the About box shows.
+  start_keyboard 1
+  cli ports >"$scratch/ports.txt"
+  cli ports --json >"$scratch/ports.json"
+  grep -q '^COM1  ' "$scratch/ports.txt" || { cat "$scratch/ports.txt" >&2; fail "COM1 is not listed"; }
+  grep -q '{"device":"COM1","com":\[\],' "$scratch/ports.json" || fail "COM1 is not listed in JSON"
+  stop_keyboards
+  expect_summary 1 'frames: C0 0 '
+  [ "$(cli --version | tr -d '\r')" = "$(printf 'Tavex Firmware Upgrade Utility\nVersion 2.12.00.01\nTavexDL %s' "$TAVEX_BUILD_VERSION")" ] ||
+    fail "not the About box's version"
   ;;
 device-never-came)
   download 1 "$(sample keyboard-small.s19)" --device COM9 --wait 1

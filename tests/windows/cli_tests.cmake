@@ -12,11 +12,12 @@ set(tavex_cli_cases
   station-loop
   same-port-twice
   names-beyond-ascii
+  ports-and-version
   device-never-came)
 foreach(case IN LISTS tavex_cli_cases)
   add_test(NAME WindowsCli.${case} COMMAND ${CMAKE_CURRENT_LIST_DIR}/cli_cases.sh ${case})
   set_tests_properties(WindowsCli.${case} PROPERTIES
     TIMEOUT 90
     RESOURCE_LOCK "com1;com2"
-    ENVIRONMENT "TAVEX_KBSIM=${TAVEX_HOST_KBSIM};TAVEX_CLI_EXE=$<TARGET_FILE:tavexdl-cli>;TAVEX_EXAMPLES=${PROJECT_SOURCE_DIR}/examples")
+    ENVIRONMENT "TAVEX_KBSIM=${TAVEX_HOST_KBSIM};TAVEX_CLI_EXE=$<TARGET_FILE:tavexdl-cli>;TAVEX_EXAMPLES=${PROJECT_SOURCE_DIR}/examples;TAVEX_BUILD_VERSION=${PROJECT_VERSION}")
 endforeach()
