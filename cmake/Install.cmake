@@ -14,21 +14,28 @@ if(TARGET tavexdl)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
-# Debian wants manual pages compressed, and compressed without a time stamp
-# (-n) so that two builds of the same source give the same package.
-set(TAVEX_MAN_PAGE ${PROJECT_SOURCE_DIR}/packaging/tavexdl-cli.1)
+# The manual pages. Debian wants them compressed, and compressed without a
+# time stamp (-n) so that two builds of the same source give the same package.
+set(TAVEX_MAN_PAGES tavexdl-cli.1 tavexdl-kbsim.1)
 find_program(TAVEX_GZIP gzip)
-if(TAVEX_GZIP)
-  set(TAVEX_MAN_COPY ${PROJECT_BINARY_DIR}/man/tavexdl-cli.1)
-  add_custom_command(OUTPUT ${TAVEX_MAN_COPY}.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${TAVEX_MAN_PAGE} ${TAVEX_MAN_COPY}
-    COMMAND ${TAVEX_GZIP} -9nf ${TAVEX_MAN_COPY}
-    DEPENDS ${TAVEX_MAN_PAGE}
-    VERBATIM)
-  add_custom_target(tavexdl-man ALL DEPENDS ${TAVEX_MAN_COPY}.gz)
-  install(FILES ${TAVEX_MAN_COPY}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-else()
-  install(FILES ${TAVEX_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(TAVEX_MAN_OUTPUTS "")
+foreach(TAVEX_MAN_NAME ${TAVEX_MAN_PAGES})
+  set(TAVEX_MAN_SOURCE ${PROJECT_SOURCE_DIR}/packaging/${TAVEX_MAN_NAME})
+  if(TAVEX_GZIP)
+    set(TAVEX_MAN_COPY ${PROJECT_BINARY_DIR}/man/${TAVEX_MAN_NAME})
+    add_custom_command(OUTPUT ${TAVEX_MAN_COPY}.gz
+      COMMAND ${CMAKE_COMMAND} -E copy ${TAVEX_MAN_SOURCE} ${TAVEX_MAN_COPY}
+      COMMAND ${TAVEX_GZIP} -9nf ${TAVEX_MAN_COPY}
+      DEPENDS ${TAVEX_MAN_SOURCE}
+      VERBATIM)
+    list(APPEND TAVEX_MAN_OUTPUTS ${TAVEX_MAN_COPY}.gz)
+    install(FILES ${TAVEX_MAN_COPY}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  else()
+    install(FILES ${TAVEX_MAN_SOURCE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+endforeach()
+if(TAVEX_MAN_OUTPUTS)
+  add_custom_target(tavexdl-man ALL DEPENDS ${TAVEX_MAN_OUTPUTS})
 endif()
 
 set(CPACK_GENERATOR DEB)
