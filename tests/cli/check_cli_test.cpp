@@ -145,7 +145,7 @@ TEST_F(CheckCli, PrintsTheVersionTheAboutBoxShows)
         EXPECT_EQ(run.exitCode, 0) << option;
         EXPECT_EQ(run.out, "Tavex Firmware Upgrade Utility\nVersion 2.12.00.01\nTavexDL " TAVEX_BUILD_VERSION "\n");
     }
-    for (const std::string& line : {"Tavex Firmware Upgrade Utility", "Version 2.12.00.01"}) {
+    for (const std::string line : {"Tavex Firmware Upgrade Utility", "Version 2.12.00.01"}) {
         EXPECT_NE(aboutBox.find(">" + line + "<"), std::string::npos) << line;
         EXPECT_NE(win32AboutBox.find("\"" + line + "\""), std::string::npos) << line;
     }
