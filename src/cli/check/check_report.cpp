@@ -68,11 +68,7 @@ std::string CheckReportJson(const CheckedFile& file, const ImageCheckReport& rep
         json.Add("message", report.message);
     }
     json.Add("bytes", file.fileLength).Add("lines", s.lines);
-    if (file.imageSha256.empty()) {
-        json.AddNull("image_sha256");
-    } else {
-        json.Add("image_sha256", file.imageSha256);
-    }
+    json.AddTextOrNull("image_sha256", file.imageSha256);
     json.AddRaw("records", JsonObject()
                                .Add("C1", s.flashSectors)
                                .Add("S2", s.writeBlocks)

@@ -62,7 +62,7 @@ JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome)
         event.AddNull("hardware");
     }
     event.AddRaw("seconds", Seconds(outcome.seconds, "%.3f"));
-    return outcome.imageSha256.empty() ? event.AddNull("image_sha256") : event.Add("image_sha256", outcome.imageSha256);
+    return event.AddTextOrNull("image_sha256", outcome.imageSha256);
 }
 
 int ExitCodeFor(DownloadResult result)

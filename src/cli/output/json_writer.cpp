@@ -110,6 +110,11 @@ JsonObject& JsonObject::Add(std::string_view key, bool flag)
     return *this;
 }
 
+JsonObject& JsonObject::AddTextOrNull(std::string_view key, std::string_view text)
+{
+    return text.empty() ? AddNull(key) : Add(key, text);
+}
+
 JsonObject& JsonObject::AddNull(std::string_view key)
 {
     Key(key);

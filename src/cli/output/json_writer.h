@@ -16,6 +16,7 @@ public:
     JsonObject& Add(std::string_view key, std::int32_t number) { return Add(key, std::int64_t{number}); }
     JsonObject& Add(std::string_view key, bool flag);
     JsonObject& AddNull(std::string_view key);
+    JsonObject& AddTextOrNull(std::string_view key, std::string_view text);  // null for an empty text
     JsonObject& AddRaw(std::string_view key, std::string_view json);  // a nested value, already JSON
 
     std::string Text() const { return "{" + members_ + "}"; }

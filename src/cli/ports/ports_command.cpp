@@ -41,11 +41,6 @@ std::string ComNames(const SerialPortEntry& port)
     return names;
 }
 
-JsonObject& AddText(JsonObject& json, std::string_view key, const std::string& text)
-{
-    return text.empty() ? json.AddNull(key) : json.Add(key, text);
-}
-
 // ttyS2 before ttyS10, COM2 before COM10: a number at the end counts as one.
 bool NaturallyBefore(const SerialPortEntry& left, const SerialPortEntry& right)
 {
@@ -106,13 +101,13 @@ std::string PortJson(const SerialPortEntry& port)
         comNumbers += std::to_string(comNumber);
     }
     json.AddRaw("com", comNumbers + "]");
-    AddText(json, "vendorId", port.vendorId ? Hex16(*port.vendorId) : "");
-    AddText(json, "productId", port.productId ? Hex16(*port.productId) : "");
-    AddText(json, "manufacturer", port.manufacturer);
-    AddText(json, "product", port.product);
-    AddText(json, "serialNumber", port.serialNumber);
-    AddText(json, "driver", port.driver);
-    AddText(json, "systemName", port.systemName);
+    json.AddTextOrNull("vendorId", port.vendorId ? Hex16(*port.vendorId) : "");
+    json.AddTextOrNull("productId", port.productId ? Hex16(*port.productId) : "");
+    json.AddTextOrNull("manufacturer", port.manufacturer);
+    json.AddTextOrNull("product", port.product);
+    json.AddTextOrNull("serialNumber", port.serialNumber);
+    json.AddTextOrNull("driver", port.driver);
+    json.AddTextOrNull("systemName", port.systemName);
     json.Add("busy", port.holderPid.has_value());
     if (port.holderPid) {
         json.Add("holderPid", std::int64_t{*port.holderPid});
