@@ -16,6 +16,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavex {
 
@@ -89,12 +90,37 @@ bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, FileKind
     return static_cast<bool>(out.flush());
 }
 
-// The digest a download would log for the image: of its bytes as read.
-std::string ImageSha256(IImageFiles& files, std::string_view file)
-{
-    OpenedImage image = OpenImage(files, file);
-    return image.imageFile ? Sha256HexOfSource(*image.imageFile) : std::string();
-}
+// The first pass's reads of the file, hashed on their way: the digest is of
+// the very file the check read, with no second open another program could
+// get in the way of. When the pass is done with the file, what it left unread
+// is read, the digest written to `digest` ("" after a failed read), and the
+// file closed, so that a later pass can open it again.
+class HashingSource final : public IByteSource {
+public:
+    HashingSource(std::unique_ptr<IByteSource> file, std::string& digest) : file_(std::move(file)), digest_(digest) {}
+    HashingSource(const HashingSource&) = delete;
+    HashingSource& operator=(const HashingSource&) = delete;
+    ~HashingSource() override
+    {
+        std::vector<std::uint8_t> buffer(64 * 1024);
+        while (Read(buffer.data(), buffer.size()) == buffer.size()) {
+        }
+        digest_ = ReadFailed() ? std::string() : hash_.HexDigest();
+    }
+
+    std::size_t Read(std::uint8_t* into, std::size_t count) override
+    {
+        const std::size_t read = file_->Read(into, count);
+        hash_.Add({into, read});
+        return read;
+    }
+    bool ReadFailed() const override { return file_->ReadFailed(); }
+
+private:
+    std::unique_ptr<IByteSource> file_;
+    std::string& digest_;
+    Sha256 hash_;
+};
 
 void PrintFailure(const std::string& message)
 {
@@ -123,9 +149,12 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
     } else {
         const std::string path(options->file);
         ImageToCheck image{opened.fileKind, opened.fileName, opened.fileLength, {}};
-        // The first pass reads the file the checks opened; a later pass (one
-        // per hardware version) opens it again.
+        // The first pass reads the file the checks opened (hashed for JSON);
+        // a later pass (one per hardware version) opens it again.
         image.openSource = [&](std::string& message) -> std::unique_ptr<IByteSource> {
+            if (opened.imageFile && options->json) {
+                return std::make_unique<HashingSource>(std::move(opened.imageFile), checked.imageSha256);
+            }
             if (opened.imageFile) {
                 return std::move(opened.imageFile);
             }
@@ -137,7 +166,6 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
     }
 
     if (options->json) {
-        checked.imageSha256 = ImageSha256(files, options->file);
         const std::string json = CheckReportJson(checked, report);
         WriteOut(json);
     } else if (report.valid) {
