@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavex {
@@ -39,6 +40,11 @@ TEST(Refusals, ArgumentsThatNameNoKeyboardOrOneTwiceAreUsageErrors)
              Case{{"--com", "1,1"}, "COM1 names a device already given"},
              Case{{"--device", "--json"}, "--device needs a value, not the option '--json'"},
              Case{{"--device", rig.device, "--wait"}, "--wait needs a value"},
+             // A script with an unset variable must not lose its log unseen.
+             Case{{"--device", rig.device, "--log", ""}, "--log takes a file name, not an empty one"},
+             // A CSV line appended to the image or to the port harms the firmware.
+             Case{{"--device", rig.device, "--log", image}, "the log \"" + image + "\" is the image file"},
+             Case{{"--device", rig.device, "--log", link}, "the log \"" + link + "\" is the device of " + rig.device},
          }) {
         std::vector<std::string> arguments = {"download", image, "--log", log};
         arguments.insert(arguments.end(), c.targets.begin(), c.targets.end());
@@ -49,7 +55,48 @@ TEST(Refusals, ArgumentsThatNameNoKeyboardOrOneTwiceAreUsageErrors)
         EXPECT_NE(err.find("usage: tavexdl-cli download FILE"), std::string::npos) << err;
         EXPECT_NE(::access(log.c_str(), F_OK), 0) << "the log was created";
     }
+    EXPECT_EQ(test::Slurp(image), test::Slurp(std::string(TAVEX_EXAMPLES) + "/keyboard-small.s19"));
     EXPECT_NE(rig.Summary().find("frames: C0 0"), std::string::npos);
+}
+
+// Two nodes of one device are one keyboard: two sessions would fight over it.
+TEST(Refusals, ASecondNodeOfADeviceIsTheSameDevice)
+{
+    DownloadRig rig({});
+    struct stat attributes {};
+    ASSERT_EQ(::stat(rig.device.c_str(), &attributes), 0);
+    const std::string node = rig.scratch.Path() + "/second-node";
+    if (::mknod(node.c_str(), S_IFCHR | 0600, attributes.st_rdev) != 0) {
+        GTEST_SKIP() << "making a device node needs CAP_MKNOD";
+    }
+    ChildProcess cli(TAVEXDL_CLI, {"download", rig.Sample("keyboard-small.s19"), "--device", rig.device, "--device",
+                                   node});
+    EXPECT_EQ(cli.Wait(10000), 2);
+    EXPECT_NE(cli.Err().find(node + " names a device already given"), std::string::npos) << cli.Err();
+    EXPECT_NE(rig.Summary().find("frames: C0 0"), std::string::npos);
+}
+
+// The port opens the very file the command line names: a name without a
+// slash is in the working folder, not in /dev, whatever the name looks like
+// (even "pts/N" of another keyboard) and whatever bytes it holds.
+TEST(DeviceNames, ARelativeNameIsTheFileInTheWorkingFolder)
+{
+    DownloadRig named({});
+    DownloadRig other({});
+    const std::string image = named.Sample("keyboard-small.s19");
+    const std::string folder = named.scratch.Path();
+    ASSERT_EQ(::mkdir((folder + "/pts").c_str(), 0700), 0);
+    const std::string otherLeaf = other.device.substr(other.device.rfind('/') + 1);
+    for (const std::string& name : {"pts/" + otherLeaf, std::string("kb"), std::string("k\xff\xfe")}) {
+        ASSERT_EQ(::symlink(named.device.c_str(), (folder + "/" + name).c_str()), 0) << name;
+        ChildProcess cli("/bin/sh", {"-c", "cd \"$0\" && exec \"$1\" download \"$2\" --device \"$3\"", folder,
+                                     TAVEXDL_CLI, image, name});
+        EXPECT_EQ(cli.Wait(30000), 0) << name << "\n" << cli.Err();
+    }
+    const std::string writtenSummary = named.Summary();
+    EXPECT_NE(writtenSummary.find("blocks written: 21"), std::string::npos) << writtenSummary;
+    EXPECT_NE(writtenSummary.find("tables: 3"), std::string::npos) << writtenSummary;
+    EXPECT_NE(other.Summary().find("frames: C0 0"), std::string::npos);
 }
 
 TEST(Refusals, ADeviceThatCannotBeOpenedIsReportedWithTheReason)

@@ -15,6 +15,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace tavex {
@@ -160,15 +161,48 @@ TEST(ParallelDownload, ASilentKeyboardDoesNotSlowTheOthers)
     }
 }
 
+// The opens of one file, as the system sees them.
+class OpenCounter {
+public:
+    explicit OpenCounter(const std::string& path) : inotify_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        EXPECT_GE(::inotify_add_watch(inotify_, path.c_str(), IN_OPEN), 0) << path;
+    }
+    ~OpenCounter() { ::close(inotify_); }
+    OpenCounter(const OpenCounter&) = delete;
+    OpenCounter& operator=(const OpenCounter&) = delete;
+
+    int OpensSoFar()
+    {
+        alignas(inotify_event) char events[4096];
+        for (ssize_t length = 0; (length = ::read(inotify_, events, sizeof events)) > 0;) {
+            for (ssize_t at = 0; at < length;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                opens_ += (event->mask & IN_OPEN) != 0 ? 1 : 0;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return opens_;
+    }
+
+private:
+    int inotify_;
+    int opens_ = 0;
+};
+
+// Waiting never opens the device: on a real port each close drops DTR, a
+// pulse that resets some keyboards. The session's open is the only one.
 TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
 {
     Keyboards keyboards{{}};
+    OpenCounter opens(keyboards.devices[0]);
     const std::string late = keyboards.scratch.Path() + "/late-port";
     ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", late, "--wait", "10", "--json"});
     ::usleep(800'000);
     ASSERT_EQ(::symlink(keyboards.devices[0].c_str(), late.c_str()), 0);
     EXPECT_EQ(cli.Wait(30000), 0) << cli.RestOfOut() << cli.Err();
     EXPECT_NE(keyboards.Summary(0).find("blocks written: 7"), std::string::npos);
+    EXPECT_EQ(opens.OpensSoFar(), 1);
 
     const std::string never = keyboards.scratch.Path() + "/never";
     const Finished missing = RunCli({"download", keyboards.image, "--device", never, "--wait", "1", "--json"});
@@ -177,6 +211,32 @@ TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
                                "\\\" did not appear within 1 seconds.\"}"),
               std::string::npos)
         << missing.out;
+}
+
+// A device another program holds by a live lock file is waited for, and
+// never opened meanwhile.
+TEST(WaitForDevice, WaitsWhileALiveLockFileHoldsTheDevice)
+{
+    Keyboards keyboards{{}};
+    const std::string& device = keyboards.devices[0];
+    std::string lock = "/run/lock/LCK.." + device.substr(5);
+    std::replace(lock.begin() + 10, lock.end(), '/', '_');
+    {
+        std::ofstream held(lock);
+        held << "     " << ::getpid() << "\n";  // this test runs: the holder lives
+        if (!held) {
+            GTEST_SKIP() << "no lock folder this user may write";
+        }
+    }
+    OpenCounter opens(device);
+    const Finished busy = RunCli({"download", keyboards.image, "--device", device, "--wait", "1", "--json"});
+    ::unlink(lock.c_str());
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_NE(busy.out.find("Error: The device \\\"" + device + "\\\" did not become free within 1 seconds."),
+              std::string::npos)
+        << busy.out;
+    EXPECT_EQ(opens.OpensSoFar(), 0);
+    EXPECT_NE(keyboards.Summary(0).find("frames: C0 0"), std::string::npos);
 }
 
 TEST(StationLoop, FlashesOneKeyboardAfterAnotherAndLogsEach)

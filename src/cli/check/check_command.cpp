@@ -62,6 +62,10 @@ std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argum
             if (!(value = arguments.Value())) {
                 return std::nullopt;
             }
+            if (value->empty()) {
+                std::fputs("tavexdl-cli check: --flash-out takes a file name, not an empty one\n", stderr);
+                return std::nullopt;
+            }
             options.flashOut = std::string(*value);
         } else {
             std::fprintf(stderr, "tavexdl-cli check: unexpected argument '%s'\n", TerminalSafe(argument).c_str());
@@ -70,6 +74,12 @@ std::optional<CheckOptions> ParseOptions(std::span<const std::string_view> argum
     }
     if (!haveFile) {
         std::fputs("tavexdl-cli check: no image file given\n", stderr);
+        return std::nullopt;
+    }
+    // The listing would be written over the image it is made from.
+    if (!options.flashOut.empty() && SameFile(options.flashOut, std::string(options.file))) {
+        std::fputs("tavexdl-cli check: --flash-out names the image file; give the listing a file of its own\n",
+                   stderr);
         return std::nullopt;
     }
     return options;

@@ -2,6 +2,7 @@
 
 #include "cli/download/download_target.h"
 #include "cli/download/tracing_comm_control.h"
+#include "cli/host/device_access.h"
 #include "cli/host/platform_comm_control.h"
 #include "serial/comm_control_host.h"
 
@@ -14,7 +15,10 @@ public:
     bool CreateEventReceiver() override { return ThreadCanReceiveCommEvents(); }
     std::unique_ptr<ICommControl> CreateControl() override
     {
-        std::unique_ptr<ICommControl> control = MakePlatformCommControl(target_.device);
+        // Taken when the session starts: a link may point at another device
+        // after a keyboard is plugged in again.
+        const std::string portPath = target_.device.empty() ? std::string() : PortPathOf(target_.device);
+        std::unique_ptr<ICommControl> control = MakePlatformCommControl(portPath);
         if (trace_) {
             return std::make_unique<TracingCommControl>(std::move(control), target_.Label());
         }

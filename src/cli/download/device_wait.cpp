@@ -18,7 +18,7 @@ DeviceWait WaitForDevice(const std::string& path, int seconds, const std::functi
         if (stopped()) {
             return DeviceWait::Stopped;
         }
-        if (DeviceOpens(path)) {
+        if (DeviceReady(path)) {
             return DeviceWait::Appeared;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
@@ -28,8 +28,14 @@ DeviceWait WaitForDevice(const std::string& path, int seconds, const std::functi
     }
 }
 
+// A device that is there but held, or that this user may not open, did
+// appear: the message says what it waited for in vain.
 std::string DeviceNeverCameMessage(const std::string& path, int seconds)
 {
+    if (DevicePresent(path)) {
+        return Format<std::string, int>("Error: The device \"%s\" did not become free within %d seconds.", path,
+                                        seconds);
+    }
     return Format<std::string, int>("Error: The device \"%s\" did not appear within %d seconds.", path, seconds);
 }
 

@@ -8,6 +8,7 @@
 #include "cli/station/parallel_download.h"
 #include "cli/download/session_run.h"
 #include "cli/host/event_system.h"
+#include "cli/host/file_names.h"
 #include "cli/host/signal_relay.h"
 #include "cli/host/thread_loop.h"
 #include "cli/station/station_log.h"
@@ -75,6 +76,10 @@ bool ParseValueOption(CommandArguments& arguments, DownloadOptions& options)
             return false;
         }
     } else if (option == "--log") {
+        if (value->empty()) {
+            std::fputs("tavexdl-cli download: --log takes a file name, not an empty one\n", stderr);
+            return false;
+        }
         options.logFile = std::string(*value);
     } else {
         const std::optional<int> seconds = ParseNumberIn(*value, 0, 86400);
@@ -132,6 +137,25 @@ std::unique_ptr<IDownloadReporter> MakeReporter(bool json)
     return StandardOutputIsTerminal() ? MakeTerminalReporter() : MakePlainReporter();
 }
 
+// Why the log would write into the firmware or a keyboard's port, or empty:
+// a CSV line appended to either harms what it lands in.
+std::string LogConflict(const DownloadOptions& options)
+{
+    if (options.logFile.empty()) {
+        return {};
+    }
+    const std::string shownLog = "the log \"" + TerminalSafe(options.logFile) + "\"";
+    if (SameFile(options.logFile, options.file)) {
+        return shownLog + " is the image file; give the log a file of its own";
+    }
+    for (const DownloadTarget& target : options.targets) {
+        if (SameFile(options.logFile, target.DevicePath())) {
+            return shownLog + " is the device of " + TerminalSafe(target.Label()) + "; give the log a file of its own";
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 int RunDownloadCommand(char* programPath, std::span<const std::string_view> arguments)
@@ -144,6 +168,10 @@ int RunDownloadCommand(char* programPath, std::span<const std::string_view> argu
     if (const std::string repeated = RepeatedDevice(options->targets); !repeated.empty()) {
         std::fprintf(stderr, "tavexdl-cli download: %s names a device already given; each keyboard once\n%s",
                      TerminalSafe(repeated).c_str(), kUsage);
+        return kExitUsage;
+    }
+    if (const std::string conflict = LogConflict(*options); !conflict.empty()) {
+        std::fprintf(stderr, "tavexdl-cli download: %s\n%s", conflict.c_str(), kUsage);
         return kExitUsage;
     }
     // After every usage check, so that a usage error leaves no file behind;

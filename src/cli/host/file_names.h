@@ -25,6 +25,11 @@ std::FILE* OpenNamedFile(const std::string& path, const char* mode);
 // that cannot be synchronised (a device, a pipe) counts as written.
 bool SyncToDisk(std::FILE* file);
 
+// Two names of one file: the same file under any name or link, or two nodes
+// of one device. False when either cannot be looked at (a file that is not
+// there yet is no other file).
+bool SameFile(const std::string& first, const std::string& second);
+
 // The path of a UTF-8 name, for the standard library's streams.
 std::filesystem::path PathOfName(const std::string& path);
 

@@ -22,16 +22,10 @@ bool DevicePresent(const std::string& path)
     return GetFileAttributesW(WideFromUtf8(port).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool DeviceOpens(const std::string& path)
-{
-    HANDLE handle = CreateFileW(WideFromUtf8(NormaliseDevicePath(path)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                                nullptr, OPEN_EXISTING, 0, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(handle);
-    return true;
-}
+// Opening a port to see whether it is free would drop DTR at its close.
+bool DeviceReady(const std::string& path) { return DevicePresent(path); }
+
+std::string PortPathOf(const std::string& path) { return path; }
 
 // COM3, com3 and \\.\COM3 are one port.
 std::string SameDeviceKey(const std::string& path)
