@@ -63,7 +63,7 @@ void ComPortEventHandler::DiscardInput()
     }
     try {
         if (port_->IsPortOpen()) {
-            port_->ReadInput();
+            port_->DropInput();
         }
     } catch (const CommControlError&) {
         // Nothing to drop from a port that cannot be read.

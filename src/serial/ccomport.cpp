@@ -100,6 +100,8 @@ void CComPort::WriteOutput(const std::uint8_t* bytes, std::size_t count)
 
 std::vector<std::uint8_t> CComPort::ReadInput() { return Control().GetInput(); }
 
+void CComPort::DropInput() { Control().SetInBufferCount(0); }
+
 void CComPort::ForwardNotification()
 {
     if (notifyFunction_ == nullptr) {

@@ -54,6 +54,7 @@ public:
     void SetRTSEnable(bool assert);
     void WriteOutput(const std::uint8_t* bytes, std::size_t count);
     std::vector<std::uint8_t> ReadInput();
+    void DropInput();
 
 private:
     friend class CComEventWnd;

@@ -62,6 +62,9 @@ public:
     virtual void SetPortOpen(bool open) = 0;
     virtual void SetOutput(const std::vector<std::uint8_t>& bytes) = 0;  // one write, in order
     virtual std::vector<std::uint8_t> GetInput() = 0;
+    // 0 drops every byte received and not yet taken: what the control holds
+    // and what still waits in the driver. Any other count is refused.
+    virtual void SetInBufferCount(std::int16_t count) = 0;
     virtual std::int16_t GetCommEvent() = 0;
 
     // The one notification; delivered on the session's thread, one at a time.

@@ -82,6 +82,46 @@ INSTANTIATE_TEST_SUITE_P(Signals, CancelSignal,
                                          SignalCase{"HangupToTwoKeyboards", SIGHUP, 2}),
                          [](const testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
 
+struct LateReplyCase {
+    const char* name;
+    const char* image;  // a sample
+};
+
+void PrintTo(const LateReplyCase& c, std::ostream* out) { *out << c.name; }
+
+class CancelWithAReplyOnItsWay : public testing::TestWithParam<LateReplyCase> {};
+
+// The third block's "OK" comes during the cancel's pause, while nothing
+// reads the port: it waits in the driver's queue. Dropped with everything
+// else received before the end-of-table, it cannot run into that frame's own
+// "OK" and turn the cancel into a time-out or an internal error.
+TEST_P(CancelWithAReplyOnItsWay, IsReportedAsACancel)
+{
+    DownloadRig rig({"--fault", "S2#3:late=250"});
+    const std::string image = rig.Sample(GetParam().image);
+    ChildProcess cli(TAVEXDL_CLI, {"download", image, "--device", rig.device, "--json"});
+    bool signalled = false;
+    std::string out;
+    for (std::string line = cli.ReadLine(10000); !line.empty(); line = cli.ReadLine(10000)) {
+        out += line + "\n";
+        if (!signalled && line.find("\"text\":\"Writing Block: 3\"") != std::string::npos) {
+            cli.Signal(SIGINT);
+            signalled = true;
+        }
+    }
+    ASSERT_TRUE(signalled) << out << cli.Err();
+    EXPECT_EQ(cli.Wait(10000), 130) << out << cli.Err();
+    EXPECT_NE(out.find("\"event\":\"end\",\"ok\":false,\"result\":\"cancelled\""), std::string::npos) << out;
+    EXPECT_EQ(out.find("\"event\":\"message\""), std::string::npos) << out;
+    const std::string summary = rig.Summary();
+    EXPECT_NE(summary.find(" S8 1"), std::string::npos) << summary;
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, CancelWithAReplyOnItsWay,
+                         testing::Values(LateReplyCase{"S19", "keyboard-small.s19"},
+                                         LateReplyCase{"S20", "keyboard-tables.s20"}),
+                         [](const testing::TestParamInfo<LateReplyCase>& info) { return info.param.name; });
+
 class CancelWhileWaiting : public testing::TestWithParam<SignalCase> {};
 
 // A device awaited with --wait takes the signal too: the command ends at

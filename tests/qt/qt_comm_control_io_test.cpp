@@ -3,7 +3,9 @@
 
 #include "control_fixture.h"
 
+#include <chrono>
 #include <numeric>
+#include <thread>
 
 namespace tavex::test {
 namespace {
@@ -121,6 +123,25 @@ TEST_F(ControlIo, NullDiscardAndEndOfFileActOnArrivingBytes)
         EXPECT_EQ(control.GetInput(), filter.input);
         control.SetPortOpen(false);
     }
+}
+
+// A reply that came while the event loop did not run waits in the driver,
+// not in the control: dropping the input has to reach it there too, or it
+// runs into the next reply.
+TEST_F(ControlIo, InBufferCountZeroDropsWhatTheControlAndTheDriverHold)
+{
+    EXPECT_THROW(control.SetInBufferCount(0), CommControlError);  // closed
+    control.SetRThreshold(1);
+    control.SetPortOpen(true);
+    peer.Write("AB");
+    AwaitEvents(1);  // taken by the control
+    peer.Write("OK");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // into the driver, the loop not running
+    EXPECT_THROW(control.SetInBufferCount(2), CommControlError);
+    control.SetInBufferCount(0);
+    peer.Write("XY");
+    AwaitEvents(2);
+    EXPECT_EQ(control.GetInput(), BytesOf("XY"));
 }
 
 TEST_F(ControlIo, NotifiesOnceTheOutputHasLeftWhenSThresholdIsSet)

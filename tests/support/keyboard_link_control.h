@@ -44,6 +44,7 @@ public:
     void SetPortOpen(bool open) override;
     void SetOutput(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> GetInput() override;
+    void SetInBufferCount(std::int16_t) override { waiting_.clear(); }
     std::int16_t GetCommEvent() override { return 2; }
     void SetOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
 

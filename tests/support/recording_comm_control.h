@@ -62,6 +62,11 @@ public:
         input.pop_front();
         return piece;
     }
+    void SetInBufferCount(std::int16_t count) override
+    {
+        Put("InBufferCount", std::to_string(count));
+        input.clear();
+    }
     std::int16_t GetCommEvent() override
     {
         Get("CommEvent");

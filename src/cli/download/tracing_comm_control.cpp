@@ -18,6 +18,12 @@ void TracingCommControl::SetOutput(const std::vector<std::uint8_t>& bytes)
     inner_->SetOutput(bytes);
 }
 
+void TracingCommControl::SetInBufferCount(std::int16_t count)
+{
+    inner_->SetInBufferCount(count);
+    TraceLine("dropped", " what was received");
+}
+
 std::vector<std::uint8_t> TracingCommControl::GetInput()
 {
     std::vector<std::uint8_t> bytes = inner_->GetInput();

@@ -36,6 +36,7 @@ public:
     void SetPortOpen(bool open) override;
     void SetOutput(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> GetInput() override;
+    void SetInBufferCount(std::int16_t count) override;
     std::int16_t GetCommEvent() override { return inner_->GetCommEvent(); }
     void SetOnComm(std::function<void()> onComm) override { inner_->SetOnComm(std::move(onComm)); }
 

@@ -185,6 +185,24 @@ std::vector<std::uint8_t> QtCommControl::GetInput()
     return received_.Take(static_cast<std::size_t>(inputLen_));
 }
 
+// A reply the event loop has not read yet waits in the driver; dropping
+// only what Qt and the control hold would leave it to run into the next
+// reply.
+void QtCommControl::SetInBufferCount(std::int16_t count)
+{
+    RequireOpen("InBufferCount");
+    if (count != 0) {
+        throw CommControlError("InBufferCount can only be set to 0");
+    }
+    if (!port_.clear(QSerialPort::Input)) {
+        const std::string reason = port_.errorString().toStdString();
+        port_.clearError();
+        throw CommControlError("Input could not be dropped: " + reason);
+    }
+    port_.readAll();  // what Qt read before the driver was cleared
+    received_.Clear();
+}
+
 void QtCommControl::TakeArrivedBytes()
 {
     const QByteArray arrived = port_.readAll();

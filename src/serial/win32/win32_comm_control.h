@@ -60,6 +60,7 @@ public:
     void SetPortOpen(bool open) override;
     void SetOutput(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> GetInput() override;
+    void SetInBufferCount(std::int16_t count) override;
     std::int16_t GetCommEvent() override;
     void SetOnComm(std::function<void()> onComm) override;
 

@@ -220,6 +220,21 @@ std::vector<std::uint8_t> Win32CommControl::GetInput()
     return received_.Take(static_cast<std::size_t>(inputLen_));
 }
 
+// The driver's queue first, then what the reader took from it before: both
+// arrived before the call. Line errors and a loss the reader saw are kept.
+void Win32CommControl::SetInBufferCount(std::int16_t count)
+{
+    RequireOpen("InBufferCount");
+    if (count != 0) {
+        throw CommControlError("InBufferCount can only be set to 0");
+    }
+    if (!PurgeComm(port_, PURGE_RXCLEAR)) {
+        throw CommControlError("Input could not be dropped: " + SystemErrorText(GetLastError()));
+    }
+    TakeArrived();
+    received_.Clear();
+}
+
 // What the reader has so far. A loss it reports is handled from the message
 // loop, never inside a property read.
 void Win32CommControl::TakeArrived()
