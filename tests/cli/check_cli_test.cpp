@@ -191,16 +191,56 @@ TEST_F(CheckCli, MakesTheFileChecksOfADownloadFirst)
              Case{"", "Error: A download operation can not be peformed until a valid .s19 or .s20 filename has been "
                       "specified.\n"},
              Case{"Notes.TXT", "Error: The file \"Notes.TXT\" does not have an .s19 or .s20 extension.\n"},
-             Case{directory_ + "/Missing.S19", "Error: The file \"" + directory_ + "/Missing.S19\" could not be found.\n"},
+             Case{directory_ + "/Missing.S19", "Error: The file \"" + directory_ + "/Missing.S19\" could not be found. (" +
+                                                   directory_ + "/Missing.S19: No such file or directory)\n"},
              Case{directory_, "Error: The file \"" + directory_ + "\" does not have an .s19 or .s20 extension.\n"},
              Case{directory_ + "/Folder.s19", "An error occurred while trying to open \"" + Lower(directory_) +
                                                   "/folder.s19\".\n\nMake sure this file has not been opened by another "
-                                                  "application.\n"},
+                                                  "application. (" + directory_ + "/Folder.s19: not a regular file)\n"},
          }) {
         const CliRun run = Cli({"check", c.file});
         EXPECT_EQ(run.exitCode, 1) << c.file;
         EXPECT_EQ(run.err, c.message);
     }
+}
+
+// The message a download shows, with the system's reason behind it: a
+// folder this user may not search is not simply "not found", and a file he
+// may not read is not in use by another program.
+TEST_F(CheckCli, GivesTheSystemsReasonAsADownloadDoes)
+{
+    // root reads whatever the modes say: the check runs as nobody.
+    const std::string asUser = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    if (!asUser.empty() && std::system("setpriv --version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "running as root, with no setpriv to run the check as another user";
+    }
+    ASSERT_EQ(::chmod(directory_.c_str(), 0755), 0);
+    const std::string locked = directory_ + "/locked";
+    ASSERT_EQ(::mkdir(locked.c_str(), 0000), 0);
+    const std::string unreadable = Write("unreadable.s19", Slurp(kExamples + "/keyboard-small.s19"));
+    ASSERT_EQ(::chmod(unreadable.c_str(), 0000), 0);
+    struct Case {
+        std::string file;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{locked + "/image.s19", "Error: The file \"" + locked + "/image.s19\" could not be found. (" + locked +
+                                             "/image.s19: Permission denied)\n"},
+             Case{unreadable, "An error occurred while trying to open \"" + Lower(unreadable) +
+                                  "\".\n\nMake sure this file has not been opened by another application. (" +
+                                  unreadable + ": Permission denied)\n"},
+         }) {
+        const std::string command = asUser + Quote(TAVEXDL_CLI) + " check " + Quote(c.file);
+        const std::string err = directory_ + "/err";
+        const std::string json = directory_ + "/json";
+        const int status = std::system((command + " 2>" + err + " >/dev/null").c_str());
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << c.file;
+        EXPECT_EQ(Slurp(err), c.message);
+        std::system((command + " --json >" + json + " 2>/dev/null").c_str());
+        EXPECT_NE(Slurp(json).find(",\"detail\":\"" + c.file + ": Permission denied\","), std::string::npos)
+            << Slurp(json);
+    }
+    ::chmod(locked.c_str(), 0700);
 }
 
 TEST_F(CheckCli, AnswersUsageErrorsWithExitCodeTwo)
@@ -210,12 +250,21 @@ TEST_F(CheckCli, AnswersUsageErrorsWithExitCodeTwo)
              {}, {"flash"}, {"check"}, {"check", image, "--hardware"}, {"check", image, "--hardware", "256"},
              {"check", image, "--hardware", "-1"}, {"check", image, "--hardware", "1x"}, {"check", image, "--fast"},
              {"check", image, image}, {"check", image, "--flash-out"}, {"check", image, "--flash-out", "--json"},
-             {"check", "--", image, "--json"}}) {
+             {"check", "--", image, "--json"}, {"check", image, "--flash-out", ""}}) {
         const CliRun run = Cli(arguments);
         EXPECT_EQ(run.exitCode, 2) << testing::PrintToString(arguments);
         EXPECT_NE(run.err.find("usage: tavexdl-cli check FILE"), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
     }
+    // The listing would be written over the image it is made from.
+    const std::string copy = Write("copy.s19", Slurp(image));
+    const std::string link = directory_ + "/listing";
+    ASSERT_EQ(::symlink(copy.c_str(), link.c_str()), 0);
+    const CliRun overImage = Cli({"check", copy, "--flash-out", link});
+    EXPECT_EQ(overImage.exitCode, 2);
+    EXPECT_NE(overImage.err.find("--flash-out names the image file"), std::string::npos) << overImage.err;
+    EXPECT_EQ(Slurp(copy), Slurp(image));
+
     const CliRun help = Cli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("usage:"), std::string::npos);

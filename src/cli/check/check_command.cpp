@@ -4,6 +4,7 @@
 #include "cli/command_arguments.h"
 #include "cli/host/file_names.h"
 #include "cli/output/console_output.h"
+#include "cli/output/download_outcome.h"
 #include "cli/exit_codes.h"
 #include "cli/output/terminal_text.h"
 #include "image/image_check.h"
@@ -152,7 +153,7 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
         std::fputs("tavexdl-cli check: --flash-out needs --hardware for an .s20 image\n", stderr);
         return kExitUsage;
     }
-    CheckedFile checked{opened.fileName, opened.fileKind, opened.fileLength, {}};
+    CheckedFile checked{opened.fileName, opened.fileKind, opened.fileLength, {}, opened.detail};
     ImageCheckReport report;
     if (!opened.imageFile) {
         report.message = opened.message;
@@ -183,7 +184,7 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
         WriteOut(text);
     }
     if (!report.valid) {
-        PrintFailure(report.message);
+        PrintFailure(MessageWithDetail(report.message, checked.detail));
         return kExitInvalid;
     }
     if (!options->flashOut.empty() && !WriteFlashListing(files, *options, opened.fileKind)) {

@@ -66,6 +66,9 @@ std::string CheckReportJson(const CheckedFile& file, const ImageCheckReport& rep
     json.Add("file", file.fileName).Add("kind", KindText(file.fileKind).substr(1)).Add("valid", report.valid);
     if (!report.valid) {
         json.Add("message", report.message);
+        if (!file.detail.empty()) {
+            json.Add("detail", file.detail);
+        }
     }
     json.Add("bytes", file.fileLength).Add("lines", s.lines);
     json.AddTextOrNull("image_sha256", file.imageSha256);

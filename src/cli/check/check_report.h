@@ -11,6 +11,7 @@ struct CheckedFile {
     FileKind fileKind = FileKind::S19;
     std::uint64_t fileLength = 0;
     std::string imageSha256;  // empty when the file could not be read whole
+    std::string detail;       // the system's reason the file could not be opened, when it gave one
 };
 
 // The summary of a check, for people.
