@@ -16,6 +16,7 @@
 #include <set>
 #include <sstream>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tavex {
@@ -94,6 +95,26 @@ TEST(ParallelDownload, WritesFourKeyboardsAtOnce)
         EXPECT_EQ(SummaryRow(run.out, keyboards.devices[i]).first, "ok") << run.out;
         EXPECT_NE(keyboards.Summary(i).find("blocks written: 7"), std::string::npos);
     }
+}
+
+// However long a device's name, its summary row keeps the result and the
+// time; the columns after it move along.
+TEST(ParallelDownload, ADeviceNameOfAnyLengthKeepsItsSummaryRow)
+{
+    Keyboards keyboards{{}, {}};
+    std::string folder = keyboards.scratch.Path();
+    for (int depth = 0; depth < 3; ++depth) {
+        folder += "/" + std::string(200, 'd');
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    }
+    const std::string longName = folder + "/keyboard";
+    ASSERT_EQ(::symlink(keyboards.devices[1].c_str(), longName.c_str()), 0);
+    const Finished run =
+        RunCli({"download", keyboards.image, "--device", keyboards.devices[0], "--device", longName});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(SummaryRow(run.out, keyboards.devices[0]).first, "ok") << run.out;
+    EXPECT_EQ(SummaryRow(run.out, longName).first, "ok") << run.out;
+    EXPECT_NE(keyboards.Summary(1).find("blocks written: 7"), std::string::npos);
 }
 
 TEST(ParallelDownload, OneFailingKeyboardDoesNotStopTheOthers)

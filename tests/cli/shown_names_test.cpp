@@ -11,10 +11,11 @@ namespace {
 using test::ChildProcess;
 using test::DownloadRig;
 
-// ESC [31m recolours, the C1 CSI (U+009B) starts a sequence of its own.
-const std::string kHostileName = "img\x1b[31m\xc2\x9b"
+// ESC [31m recolours, the C1 CSI (U+009B) starts a sequence of its own, and
+// a line feed would start a line of the name's making.
+const std::string kHostileName = "img\x1b[31m\xc2\x9b\nwrote"
                                  "2J";
-const std::string kShownEscaped = "img\\x1b[31m\\xc2\\x9b";
+const std::string kShownEscaped = "img\\x1b[31m\\xc2\\x9b\\x0awrote";
 
 struct Paths {
     std::string image;         // a good image under the hostile name
@@ -47,6 +48,7 @@ TEST_P(HostileNames, AreShownEscapedAndNeverRaw)
     const std::string shown = cli.RestOfOut() + cli.Err();
     EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
     EXPECT_EQ(shown.find("\xc2\x9b"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find("\nwrote"), std::string::npos) << shown;
     EXPECT_NE(shown.find(kShownEscaped), std::string::npos) << shown;
 }
 

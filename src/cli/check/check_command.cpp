@@ -4,7 +4,6 @@
 #include "cli/command_arguments.h"
 #include "cli/host/file_names.h"
 #include "cli/output/console_output.h"
-#include "cli/output/download_outcome.h"
 #include "cli/exit_codes.h"
 #include "cli/output/terminal_text.h"
 #include "image/image_check.h"
@@ -133,9 +132,9 @@ private:
     Sha256 hash_;
 };
 
-void PrintFailure(const std::string& message)
+void PrintFailure(const std::string& message, const std::string& detail)
 {
-    WriteErr(TerminalSafe(message) + "\n");
+    WriteErr(TerminalSafeMessage(message, detail) + "\n");
 }
 
 } // namespace
@@ -184,7 +183,7 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
         WriteOut(text);
     }
     if (!report.valid) {
-        PrintFailure(MessageWithDetail(report.message, checked.detail));
+        PrintFailure(report.message, checked.detail);
         return kExitInvalid;
     }
     if (!options->flashOut.empty() && !WriteFlashListing(files, *options, opened.fileKind)) {

@@ -13,7 +13,7 @@ namespace {
 // The human outputs show names escaped; JSON escapes them its own way.
 void WriteMessage(const std::string& text, const std::string& detail)
 {
-    WriteErr(TerminalSafe(MessageWithDetail(text, detail)) + "\n");
+    WriteErr(TerminalSafeMessage(text, detail) + "\n");
 }
 
 // A failed download ends with its message; the others say how they ended.

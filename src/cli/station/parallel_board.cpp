@@ -11,6 +11,20 @@
 
 namespace tavex {
 
+namespace {
+
+// A column at least `width` wide; a longer text keeps all of itself and
+// pushes the columns after it along.
+std::string PaddedTo(std::string text, std::size_t width)
+{
+    if (text.size() < width) {
+        text.append(width - text.size(), ' ');
+    }
+    return text;
+}
+
+} // namespace
+
 ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style, StationLog& log)
     : style_(style), log_(log)
 {
@@ -72,7 +86,7 @@ void ParallelBoard::Message(std::size_t row, const std::string& text, const std:
         }
         EmitJson(event);
     } else if (style_ == BoardStyle::Lines) {
-        WriteErr(rows_[row].shownDevice + ": " + TerminalSafe(rows_[row].message) + "\n");
+        WriteErr(rows_[row].shownDevice + ": " + TerminalSafeMessage(text, detail) + "\n");
     }
 }
 
@@ -152,12 +166,10 @@ void ParallelBoard::DrawTable()
     constexpr int kWidth = 24;
     for (const Row& row : rows_) {
         const int filled = row.percent * kWidth / 100;
-        char line[512];
-        std::snprintf(line, sizeof line, "\r\033[K%-16s %-40s [%s%s] %3d%%\n", row.shownDevice.c_str(),
-                      TerminalSafe(row.status).c_str(),
-                      std::string(static_cast<std::size_t>(filled), '#').c_str(),
+        char bar[64];
+        std::snprintf(bar, sizeof bar, " [%s%s] %3d%%\n", std::string(static_cast<std::size_t>(filled), '#').c_str(),
                       std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), row.percent);
-        table += line;
+        table += "\r\033[K" + PaddedTo(row.shownDevice, 16) + " " + PaddedTo(TerminalSafe(row.status), 40) + bar;
     }
     WriteOut(table);
     tableDrawn_ = true;
@@ -168,19 +180,17 @@ void ParallelBoard::PrintSummary() const
     if (style_ == BoardStyle::Json) {
         return;
     }
-    char line[512];
-    std::snprintf(line, sizeof line, "\n%-16s %-9s %9s  %s\n", "device", "result", "time", "message");
-    std::string summary = line;
+    std::string summary = "\n" + PaddedTo("device", 16) + " " + PaddedTo("result", 9) + "      time  message\n";
     for (const Row& row : rows_) {
         const DownloadOutcome& last = row.last;
         std::string message = last.result == DownloadResult::Failed ? last.message : ClosingLine(last);
         std::replace(message.begin(), message.end(), '\n', ' ');
-        std::snprintf(line, sizeof line, "%-16s %-9s %8.1fs  ", row.shownDevice.c_str(),
-                      std::string(ResultName(last.result)).c_str(), last.seconds);
-        summary += line + TerminalSafe(message) + "\n";
+        char time[32];
+        std::snprintf(time, sizeof time, " %8.1fs  ", last.seconds);
+        summary += PaddedTo(row.shownDevice, 16) + " " + PaddedTo(std::string(ResultName(last.result)), 9) + time +
+                   TerminalSafe(message) + "\n";
         if (row.good + row.failed + row.cancelled > 1) {
-            std::snprintf(line, sizeof line, "%-16s ", "");
-            summary += line + row.Counts() + "\n";
+            summary += std::string(17, ' ') + row.Counts() + "\n";
         }
     }
     WriteOut(summary);
