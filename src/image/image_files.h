@@ -4,6 +4,7 @@
 // check read them.
 
 #include "image/byte_source.h"
+#include "image/image_snapshot.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,15 @@ public:
     virtual ~IImageFiles() = default;
     // Opens `path` for reading, shared with no other user of the file.
     virtual OpenedFile Open(const std::string& path) = 0;
+
+    // The bytes of `file`, which Open(path) has just opened, read whole for
+    // one download. Files that serve several downloads of one image at once
+    // may hand each the same copy, read once.
+    virtual std::shared_ptr<const ImageSnapshot> Snapshot(const std::string& /*path*/, IByteSource& file,
+                                                          std::uint64_t length)
+    {
+        return std::make_shared<const ImageSnapshot>(TakeSnapshot(file, length));
+    }
 };
 
 } // namespace tavex

@@ -1,5 +1,7 @@
 #include "image/image_snapshot.h"
 
+#include "image/sha256.h"
+
 #include <algorithm>
 
 namespace tavex {
@@ -21,6 +23,9 @@ ImageSnapshot TakeSnapshot(IByteSource& file, std::uint64_t length)
         }
     }
     snapshot.bytes.resize(filled);
+    if (!snapshot.readFailed) {
+        snapshot.sha256 = Sha256Hex(snapshot.bytes);
+    }
     return snapshot;
 }
 

@@ -7,6 +7,7 @@
 #include "image/byte_source.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tavex {
@@ -17,6 +18,7 @@ inline constexpr std::uint64_t kLargestSnapshot = 64ULL * 1024 * 1024;
 struct ImageSnapshot {
     std::vector<std::uint8_t> bytes;  // at most `length` bytes from the start
     bool readFailed = false;          // the medium failed right after `bytes`
+    std::string sha256;               // of `bytes`, in hex; empty when the read failed
 };
 
 // Reads up to `length` bytes of `file`, which must not exceed kLargestSnapshot.

@@ -112,11 +112,9 @@ void DownloadSession::OnDownload()
 // reads this copy of it.
 void DownloadSession::HoldSnapshot(std::uint64_t fileLength)
 {
-    snapshot_ = TakeSnapshot(*imageFile, fileLength);
-    snapshotSource_ = std::make_unique<MemoryByteSource>(snapshot_.bytes, snapshot_.readFailed);
-    if (!snapshot_.readFailed) {
-        imageSha256_ = Sha256Hex(snapshot_.bytes);
-    }
+    snapshot_ = files_.Snapshot(window_.FileFieldText(), *imageFile, fileLength);
+    snapshotSource_ = std::make_unique<MemoryByteSource>(snapshot_->bytes, snapshot_->readFailed);
+    imageSha256_ = snapshot_->sha256;
     image = {snapshotSource_.get(), fileLength, 0, 0, fileName};
 }
 
@@ -270,7 +268,7 @@ void DownloadSession::CloseImage()
     imageFile.reset();
     image.imageFile = nullptr;
     snapshotSource_.reset();
-    snapshot_ = {};
+    snapshot_.reset();
 }
 
 void DownloadSession::ErrorEnd(FileKind machine, ProtocolState stepState)

@@ -136,7 +136,7 @@ private:
     std::uint64_t dataBytesSent_ = 0;
     std::string imageSha256_;
     // The transfer reads the snapshot; imageFile stays open and locked.
-    ImageSnapshot snapshot_;
+    std::shared_ptr<const ImageSnapshot> snapshot_;
     std::unique_ptr<MemoryByteSource> snapshotSource_;
 };
 

@@ -213,7 +213,7 @@ void DownloadSession::DoReceiveKeyboardId(FileKind machine, ProtocolState s)
 // only PING and read-ID, with the message the transfer would give there.
 bool DownloadSession::ImagePassesFor(FileKind machine, int hardware)
 {
-    MemoryByteSource source(snapshot_.bytes, snapshot_.readFailed);
+    MemoryByteSource source(snapshot_->bytes, snapshot_->readFailed);
     ImageCursor cursor{&source, image.fileLength, 0, 0, fileName};
     const ScanPass pass = machine == FileKind::S19 ? ScanS19(cursor, hardware) : ScanS20(cursor, hardware);
     if (!pass.passes) {

@@ -7,6 +7,7 @@
 #include "session/end_codes.h"
 
 #include <chrono>
+#include <optional>
 
 namespace tavex {
 
@@ -28,8 +29,8 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
 } // namespace
 
 SessionRun::SessionRun(const DownloadOptions& options, DownloadTarget target, IDownloadReporter& reporter,
-                       PlatformImageFiles::Sharing sharing)
-    : options_(options), target_(std::move(target)), reporter_(reporter), sharing_(sharing)
+                       PlatformImageFiles::Sharing sharing, SnapshotCache* snapshots)
+    : options_(options), target_(std::move(target)), reporter_(reporter), sharing_(sharing), snapshots_(snapshots)
 {
 }
 
@@ -48,7 +49,12 @@ DownloadOutcome SessionRun::Run()
     CliSessionHost host(loop, reporter_, options_.file, target_.comNumber > 0 ? target_.comNumber - 1 : 0,
                         [&loop] { loop.Quit(); });
     CliControlHost controls(target_, options_.trace);
-    PlatformImageFiles files(sharing_);
+    PlatformImageFiles platformFiles(sharing_);
+    std::optional<CachedSnapshotFiles> cachedFiles;
+    if (snapshots_ != nullptr) {
+        cachedFiles.emplace(platformFiles, *snapshots_);
+    }
+    IImageFiles& files = cachedFiles ? static_cast<IImageFiles&>(*cachedFiles) : platformFiles;
     DownloadSession session(host, host, controls, files);
     host.Attach(session);
     session_ = &session;

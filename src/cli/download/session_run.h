@@ -8,6 +8,7 @@
 #include "cli/output/download_outcome.h"
 #include "cli/output/download_reporter.h"
 #include "cli/download/download_target.h"
+#include "cli/download/snapshot_cache.h"
 #include "cli/host/platform_image_files.h"
 
 namespace tavex {
@@ -16,8 +17,10 @@ class DownloadSession;
 
 class SessionRun {
 public:
+    // With `snapshots`, the image's copy is the one the other sessions of
+    // the cache hold, when one does.
     SessionRun(const DownloadOptions& options, DownloadTarget target, IDownloadReporter& reporter,
-               PlatformImageFiles::Sharing sharing);
+               PlatformImageFiles::Sharing sharing, SnapshotCache* snapshots = nullptr);
 
     // Waits for the device when asked, runs the download to its end and
     // answers how it ended.
@@ -35,6 +38,7 @@ private:
     DownloadTarget target_;
     IDownloadReporter& reporter_;
     PlatformImageFiles::Sharing sharing_;
+    SnapshotCache* snapshots_;
     DownloadSession* session_ = nullptr;
     bool stopRequested_ = false;
 };

@@ -49,9 +49,10 @@ private:
 // One device's downloads, run on its own thread.
 class DeviceWorker {
 public:
-    DeviceWorker(const DownloadOptions& options, std::size_t row, ParallelBoard& board, ThreadLoop& toBoard)
+    DeviceWorker(const DownloadOptions& options, std::size_t row, ParallelBoard& board, ThreadLoop& toBoard,
+                 SnapshotCache& snapshots)
         : options_(options), target_(options.targets[row]), row_(row), board_(board), toBoard_(toBoard),
-          reporter_(board, toBoard, row)
+          reporter_(board, toBoard, row), snapshots_(snapshots)
     {
     }
 
@@ -62,9 +63,11 @@ public:
         ThreadLoop loop;
         SetLoop(&loop);
         do {
-            // The sessions share the image among themselves; it stays locked
-            // against programs that would have it to themselves.
-            SessionRun run(options_, target_, reporter_, PlatformImageFiles::Sharing::SharedAmongReaders);
+            // The sessions share the image among themselves, file and copy;
+            // it stays locked against programs that would have it to
+            // themselves.
+            SessionRun run(options_, target_, reporter_, PlatformImageFiles::Sharing::SharedAmongReaders,
+                           &snapshots_);
             run_ = &run;
             if (stopRequested_) {
                 run.Cancel();  // a stop that came before run_ was there to take it
@@ -143,6 +146,7 @@ private:
     std::mutex loopMutex_;
     ThreadLoop* loop_ = nullptr;  // while the thread runs
     ForwardingReporter reporter_;
+    SnapshotCache& snapshots_;
     SessionRun* run_ = nullptr;
     std::atomic<bool> stopRequested_ = false;
     std::atomic<bool> nextRequested_ = false;
@@ -182,9 +186,10 @@ int RunParallelDownloads(const DownloadOptions& options, StationLog& log)
     }
     ThreadLoop mainLoop;
     ParallelBoard board(devices, StyleFor(options), log);
+    SnapshotCache snapshots;
     std::vector<std::unique_ptr<DeviceWorker>> workers;
     for (std::size_t row = 0; row < options.targets.size(); ++row) {
-        workers.push_back(std::make_unique<DeviceWorker>(options, row, board, mainLoop));
+        workers.push_back(std::make_unique<DeviceWorker>(options, row, board, mainLoop, snapshots));
     }
 
     // The first signal cancels every download, a second one closes them.

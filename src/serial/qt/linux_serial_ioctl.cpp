@@ -39,6 +39,15 @@ std::optional<std::size_t> OutputQueueBytes(int fd)
     return static_cast<std::size_t>(queued);
 }
 
+std::optional<std::size_t> InputQueueBytes(int fd)
+{
+    int queued = 0;
+    if (::ioctl(fd, TIOCINQ, &queued) != 0 || queued < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(queued);
+}
+
 #else
 
 bool SetLowLatency(int) { return false; }
@@ -46,6 +55,7 @@ bool SetLowLatency(int) { return false; }
 std::optional<LineErrorCounts> ReadLineErrorCounts(int) { return std::nullopt; }
 
 std::optional<std::size_t> OutputQueueBytes(int) { return std::nullopt; }
+std::optional<std::size_t> InputQueueBytes(int) { return std::nullopt; }
 
 #endif
 

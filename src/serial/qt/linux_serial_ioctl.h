@@ -24,4 +24,8 @@ std::optional<LineErrorCounts> ReadLineErrorCounts(int fd);
 // adapter's own buffer is not counted.
 std::optional<std::size_t> OutputQueueBytes(int fd);
 
+// The bytes received that the driver holds and nobody has read yet, or empty
+// where it cannot tell.
+std::optional<std::size_t> InputQueueBytes(int fd);
+
 } // namespace tavex

@@ -95,6 +95,7 @@ private:
     std::optional<LineErrorCounts> lineErrors_;  // empty where the driver keeps none
     unsigned openCount_ = 0;
     bool lossSeen_ = false;
+    std::size_t unreadToDrop_ = 0;  // dropped in the driver by InBufferCount, not read yet
 };
 
 } // namespace tavex

@@ -138,6 +138,7 @@ void QtCommControl::ShutPort()
     port_.close();
     received_.Clear();
     notifier_.Clear();
+    unreadToDrop_ = 0;
     lineErrors_.reset();
     sendEventDue_ = false;
 }
@@ -187,27 +188,30 @@ std::vector<std::uint8_t> QtCommControl::GetInput()
 
 // A reply the event loop has not read yet waits in the driver; dropping
 // only what Qt and the control hold would leave it to run into the next
-// reply.
+// reply. The driver's bytes are counted and dropped as they are read, not
+// flushed: Qt may already have seen them waiting, and its read of a flushed
+// queue would report the device as failed.
 void QtCommControl::SetInBufferCount(std::int16_t count)
 {
     RequireOpen("InBufferCount");
     if (count != 0) {
         throw CommControlError("InBufferCount can only be set to 0");
     }
-    if (!port_.clear(QSerialPort::Input)) {
-        const std::string reason = port_.errorString().toStdString();
-        port_.clearError();
-        throw CommControlError("Input could not be dropped: " + reason);
-    }
-    port_.readAll();  // what Qt read before the driver was cleared
+    port_.readAll();
     received_.Clear();
+#ifdef Q_OS_UNIX
+    unreadToDrop_ = InputQueueBytes(Descriptor(port_)).value_or(0);
+#endif
 }
 
 void QtCommControl::TakeArrivedBytes()
 {
     const QByteArray arrived = port_.readAll();
-    if (received_.Append(std::string_view(arrived.constData(), static_cast<std::size_t>(arrived.size())),
-                         nullDiscard_) &&
+    std::string_view bytes(arrived.constData(), static_cast<std::size_t>(arrived.size()));
+    const std::size_t dropped = std::min(unreadToDrop_, bytes.size());
+    bytes.remove_prefix(dropped);
+    unreadToDrop_ -= dropped;
+    if (received_.Append(bytes, nullDiscard_) &&
         eofEnable_) {
         notifier_.Raise(comm_event::kEof);
     }
