@@ -1,6 +1,6 @@
 #include "cli/host/device_access.h"
 
-#include "cli/host/port_lock_files.h"
+#include "serial/qt/port_lock_files.h"
 #include "serial/qt/com_device_map.h"
 
 #include <climits>

@@ -1,7 +1,7 @@
 #include "cli/host/serial_port_list.h"
 
 #include "cli/host/device_access.h"
-#include "cli/host/port_lock_files.h"
+#include "serial/qt/port_lock_files.h"
 
 #include <QFileInfo>
 #include <QSerialPortInfo>

@@ -5,6 +5,7 @@
 
 #include "serial/qt/exclusive_claim.h"
 #include "serial/qt/linux_serial_ioctl.h"
+#include "serial/qt/lock_failure.h"
 
 #include <QByteArray>
 
@@ -63,7 +64,12 @@ void QtCommControl::OpenPort()
     ++openCount_;
     lossSeen_ = false;
     if (!port_.open(QIODevice::ReadWrite)) {
-        const std::string reason = port_.errorString().toStdString();
+        std::string reason = port_.errorString().toStdString();
+#ifdef Q_OS_UNIX
+        if (port_.error() == QSerialPort::PermissionError) {
+            reason = LockFailureReason(device.toStdString()).value_or(reason);
+        }
+#endif
         port_.clearError();
         throw CommControlError(device.toStdString() + ": " + reason);
     }

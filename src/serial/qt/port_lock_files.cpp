@@ -1,10 +1,11 @@
-#include "cli/host/port_lock_files.h"
+#include "serial/qt/port_lock_files.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <csignal>
 #include <fstream>
+#include <unistd.h>
 
 namespace tavex {
 
@@ -52,14 +53,32 @@ std::string LockFileName(const std::string& device)
 
 std::optional<long> LiveLockHolder(const std::string& device, const std::vector<std::string>& folders)
 {
-    const std::string name = LockFileName(device);
-    for (const std::string& folder : folders) {
-        const std::optional<long> pid = LockPid(folder + "/" + name);
-        if (pid && ProcessLives(*pid)) {
-            return pid;
-        }
+    const std::optional<LockFileState> lock = FindLockFile(device, folders);
+    if (lock && lock->kind == LockFileState::Kind::Held) {
+        return lock->pid;
     }
     return std::nullopt;
+}
+
+std::optional<LockFileState> FindLockFile(const std::string& device, const std::vector<std::string>& folders)
+{
+    const std::string name = LockFileName(device);
+    std::optional<LockFileState> found;
+    for (const std::string& folder : folders) {
+        const std::string path = folder + "/" + name;
+        if (::access(path.c_str(), F_OK) != 0) {
+            continue;
+        }
+        const std::optional<long> pid = LockPid(path);
+        if (pid && ProcessLives(*pid)) {
+            return LockFileState{LockFileState::Kind::Held, path, *pid};
+        }
+        if (!found) {
+            found = pid ? LockFileState{LockFileState::Kind::Stale, path, *pid}
+                        : LockFileState{LockFileState::Kind::Foreign, path, 0};
+        }
+    }
+    return found;
 }
 
 } // namespace tavex

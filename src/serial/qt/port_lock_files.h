@@ -22,4 +22,20 @@ std::string LockFileName(const std::string& device);
 std::optional<long> LiveLockHolder(const std::string& device,
                                    const std::vector<std::string>& folders = LockFolders());
 
+// A lock file of a device as found, and what it says.
+struct LockFileState {
+    enum class Kind {
+        Held,     // its process runs
+        Stale,    // its process has ended
+        Foreign,  // no process id this program can read
+    };
+    Kind kind = Kind::Foreign;
+    std::string path;
+    long pid = 0;
+};
+
+// The first lock file of `device` in `folders`: a live one before any other.
+std::optional<LockFileState> FindLockFile(const std::string& device,
+                                          const std::vector<std::string>& folders = LockFolders());
+
 } // namespace tavex
