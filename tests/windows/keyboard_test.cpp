@@ -83,6 +83,23 @@ TEST_F(KeyboardLink, AnswersAMalformedFrameWithItsComplaint)
     }
 }
 
+// A reply that came while no message was handled waits in the driver or
+// with the reader thread, not in the control: InBufferCount 0 drops it there
+// too, or it would run into the next reply.
+TEST_F(KeyboardLink, InBufferCountZeroDropsAReplyNotYetHandedOver)
+{
+    EXPECT_THROW(control.SetInBufferCount(0), CommControlError);  // closed
+    control.SetPortOpen(true);
+    control.SetOutput(kPing);
+    Sleep(300);  // the identification arrives; no message is handled meanwhile
+    EXPECT_THROW(control.SetInBufferCount(1), CommControlError);
+    control.SetInBufferCount(0);
+    EXPECT_EQ(Exchange(kPing, kIdentification.size()), kIdentification);
+    PumpMessagesFor(300ms);  // a reply left behind would come after it
+    EXPECT_EQ(control.GetInput(), Bytes{});
+    EXPECT_EQ(events, std::vector<std::int16_t>{comm_event::kReceive});
+}
+
 TEST_F(KeyboardLink, InputLenAndRThresholdShapeWhatArrives)
 {
     control.SetInputLen(5);
