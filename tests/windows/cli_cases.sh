@@ -207,6 +207,27 @@ same-port-twice)
   stop_keyboards
   expect_summary 1 'frames: C0 0 '
   ;;
+log-never-on-image-or-port)
+  # A log line appended to the image or sent to the port would harm the
+  # firmware, and an empty log name would lose the log unseen: usage errors,
+  # before any frame, the image untouched.
+  start_keyboard 1
+  image=$(sample keyboard-small.s19)
+  short_image=$(printf '%s' "$image" | tr 'a-z' 'A-Z')  # Windows names are one in any case
+  logs=("$image" "$short_image" "COM1" "\\\\.\\com1" "")
+  reasons=("is the image file" "is the image file" "is the device of COM1" "is the device of COM1"
+    "--log takes a file name, not an empty one")
+  for index in "${!logs[@]}"; do
+    download 2 "$image" --com 1 --log "${logs[$index]}"
+    grep -qF -- "${reasons[$index]}" "$scratch/stderr.txt" || {
+      cat "$scratch/stderr.txt" >&2
+      fail "--log '${logs[$index]}': not refused as $(printf '%s' "${reasons[$index]}")"
+    }
+  done
+  cmp -s "$scratch/keyboard-small.s19" "$TAVEX_EXAMPLES/keyboard-small.s19" || fail "the image was written to"
+  stop_keyboards
+  expect_summary 1 'frames: C0 0 '
+  ;;
 names-beyond-ascii)
   # Names arrive as the system's UTF-16 and are opened as such: an image and
   # a log whose names no ANSI code page holds.

@@ -11,6 +11,7 @@ set(tavex_cli_cases
   ctrl-c-cancels
   station-loop
   same-port-twice
+  log-never-on-image-or-port
   names-beyond-ascii
   ports-and-version
   device-never-came)
