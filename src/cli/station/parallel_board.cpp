@@ -55,7 +55,8 @@ void ParallelBoard::Progress(std::size_t row, int percent)
 {
     rows_[row].percent = percent;
     if (style_ == BoardStyle::Json) {
-        EmitJson(Event(row, "progress").Add("percent", std::int32_t{percent}));
+        // Each device's newest percent is what counts, whatever the others'.
+        WriteRedraw(Event(row, "progress").Add("percent", std::int32_t{percent}).Text() + "\n", row);
     } else if (style_ == BoardStyle::Table) {
         DrawTable();
     }
@@ -142,7 +143,10 @@ int ParallelBoard::ExitCode() const
     return anyCancelled ? kExitInterrupted : kExitValid;
 }
 
-// One line a device, redrawn in place.
+// One line a device, redrawn in place. The first drawing puts the table on
+// the screen, and every later one moves up over it, the whole table each
+// time: the first must come out, while any later one may give way to the
+// next.
 void ParallelBoard::DrawTable()
 {
     std::string table;
@@ -159,7 +163,11 @@ void ParallelBoard::DrawTable()
                       std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), row.percent);
         table += line;
     }
-    WriteOut(table);
+    if (tableDrawn_) {
+        WriteRedraw(table);
+    } else {
+        WriteOut(table);
+    }
     tableDrawn_ = true;
 }
 
