@@ -181,6 +181,24 @@ TEST_F(CheckCli, RefusesVersionsTheImageDoesNotSupport)
               std::string::npos);
 }
 
+// The report and the complaint about the listing on one terminal (2>&1):
+// the complaint comes after the report, as it happened.
+TEST_F(CheckCli, SaysAListingCannotBeWrittenAfterTheReport)
+{
+    const std::string both = directory_ + "/both";
+    const std::string command = Quote(TAVEXDL_CLI) + " check " + Quote(kExamples + "/keyboard-small.s19") +
+                                " --flash-out " + Quote(directory_ + "/no-folder/flash.txt") + " >" + both +
+                                " 2>&1 </dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    const std::string text = Slurp(both);
+    const std::size_t report = text.find("valid .s19 image");
+    const std::size_t complaint = text.find("tavexdl-cli check: cannot write ");
+    ASSERT_NE(report, std::string::npos) << text;
+    ASSERT_NE(complaint, std::string::npos) << text;
+    EXPECT_LT(report, complaint) << text;
+}
+
 TEST_F(CheckCli, MakesTheFileChecksOfADownloadFirst)
 {
     struct Case {

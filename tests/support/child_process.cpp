@@ -45,7 +45,7 @@ bool ReadSome(int fd, std::string& into, int timeoutMs)
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments)
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& arguments, OutPipe outPipe)
 {
     int in[2];
     int out[2];
@@ -72,6 +72,12 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     argv.push_back(nullptr);
     const int spawned = ::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    if (outPipe == OutPipe::Stallable) {
+        // Opened anew rather than duplicated: not blocking is a property of
+        // the open file, and the program's own end must go on blocking.
+        const std::string writingEnd = "/proc/self/fd/" + std::to_string(out[1]);
+        outFiller_ = ::open(writingEnd.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    }
     ::close(in[0]);
     ::close(out[1]);
     ::close(err[1]);
@@ -80,6 +86,9 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     err_.Attach(err[0]);
     if (spawned != 0) {
         throw std::runtime_error("cannot start " + program);
+    }
+    if (outPipe == OutPipe::Stallable && outFiller_ < 0) {
+        throw std::runtime_error("no second writing end for the program's stdout");
     }
 }
 
@@ -90,6 +99,29 @@ ChildProcess::~ChildProcess()
         ::waitpid(pid_, nullptr, 0);
     }
     ::close(input_);
+    if (outFiller_ >= 0) {
+        ::close(outFiller_);
+    }
+}
+
+void ChildProcess::StallOut()
+{
+    if (outFiller_ < 0) {
+        throw std::logic_error("StallOut needs OutPipe::Stallable, once");
+    }
+    // Up to PIPE_BUF a write that does not block goes in whole or not at
+    // all: whole pages while a free one is left, then byte by byte into
+    // what the last page has left.
+    const std::string page(4096, '\0');
+    std::size_t filled = 0;
+    for (const std::size_t chunk : {page.size(), std::size_t{1}}) {
+        while (::write(outFiller_, page.data(), chunk) == static_cast<ssize_t>(chunk)) {
+            filled += chunk;
+        }
+    }
+    ::close(outFiller_);
+    outFiller_ = -1;
+    out_.SkipFiller(filled);
 }
 
 void ChildProcess::WriteInput(const std::string& text) const
@@ -107,11 +139,34 @@ void ChildProcess::PipeReader::Close()
     }
 }
 
+bool ChildProcess::PipeReader::ReadMore(int timeoutMs)
+{
+    const std::size_t from = buffer_.size();
+    if (fd_ < 0 || !ReadSome(fd_, buffer_, timeoutMs)) {
+        return false;
+    }
+    DropFiller(from);
+    return true;
+}
+
+void ChildProcess::PipeReader::DropFiller(std::size_t from)
+{
+    std::size_t kept = from;
+    for (std::size_t i = from; i < buffer_.size(); ++i) {
+        if (fillerLeft_ > 0 && buffer_[i] == '\0') {
+            --fillerLeft_;
+        } else {
+            buffer_[kept++] = buffer_[i];
+        }
+    }
+    buffer_.resize(kept);
+}
+
 std::string ChildProcess::PipeReader::ReadLine(int timeoutMs)
 {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::size_t end = buffer_.find('\n');
-    while (end == std::string::npos && fd_ >= 0 && ReadSome(fd_, buffer_, MillisLeft(deadline))) {
+    while (end == std::string::npos && ReadMore(MillisLeft(deadline))) {
         end = buffer_.find('\n');
     }
     if (end == std::string::npos) {
@@ -124,7 +179,7 @@ std::string ChildProcess::PipeReader::ReadLine(int timeoutMs)
 
 std::string ChildProcess::PipeReader::ReadToEnd()
 {
-    while (fd_ >= 0 && ReadSome(fd_, buffer_, 1000)) {
+    while (ReadMore(1000)) {
     }
     return std::exchange(buffer_, std::string());
 }

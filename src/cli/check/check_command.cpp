@@ -93,7 +93,8 @@ bool WriteFlashListing(IImageFiles& files, const CheckOptions& options, FileKind
     // Byte for byte the simulator's listing on every system: no CR LF on Windows.
     std::ofstream out(PathOfName(options.flashOut), std::ios::binary);
     if (!image.imageFile || !out) {
-        std::fprintf(stderr, "tavexdl-cli check: cannot write %s\n", TerminalSafe(options.flashOut).c_str());
+        // Queued, as the report before it was: it must not overtake it.
+        WriteErr("tavexdl-cli check: cannot write " + TerminalSafe(options.flashOut) + "\n");
         return false;
     }
     FlashOfImage(*image.imageFile, image.fileLength, fileKind, options.hardware.value_or(0)).WriteListing(out);

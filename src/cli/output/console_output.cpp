@@ -1,45 +1,47 @@
 #include "cli/output/console_output.h"
 
 #include "cli/exit_codes.h"
+#include "cli/output/console_writer.h"
 
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
+#include <string>
 
 namespace tavex {
 
 namespace {
 
-struct StreamState {
-    std::FILE* file;
-    const char* name;
-    int failure = 0;  // errno of the first failed write, 0 while none failed
-};
+int WriteStandardStream(ConsoleStream stream, std::string_view text)
+{
+    std::FILE* file = stream == ConsoleStream::Out ? stdout : stderr;
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (std::fflush(file) != 0 || !written) {
+        return errno != 0 ? errno : EIO;
+    }
+    return 0;
+}
 
-std::mutex consoleMutex;
-std::array<StreamState, 2> streams = {{{stdout, "standard output"}, {stderr, "standard error"}}};
-
-StreamState& StateOf(ConsoleStream stream) { return streams[stream == ConsoleStream::Out ? 0 : 1]; }
+// Never destroyed: at the program's end its thread may still be inside a
+// write to a reader that stopped for good, which no destructor may wait for.
+ConsoleWriter& Writer()
+{
+    static ConsoleWriter* const writer = new ConsoleWriter(WriteStandardStream);
+    return *writer;
+}
 
 } // namespace
 
 bool WriteConsole(ConsoleStream stream, std::string_view text)
 {
-    const std::lock_guard lock(consoleMutex);
-    StreamState& state = StateOf(stream);
-    if (state.failure != 0) {
-        return false;
-    }
-    errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), state.file) == text.size();
-    if (std::fflush(state.file) != 0 || !written) {
-        state.failure = errno != 0 ? errno : EIO;
-        return false;
-    }
-    return true;
+    return Writer().Write({stream, std::string(text), std::nullopt});
+}
+
+bool WriteRedraw(std::string_view text, std::size_t subject)
+{
+    return Writer().Write({ConsoleStream::Out, std::string(text), subject});
 }
 
 // Windows has no such signal: a write to a closed pipe only fails.
@@ -55,14 +57,17 @@ int ExitAfterOutput(int exitCode)
     // What stdio still holds, from writes that did not come through here.
     WriteOut({});
     WriteErr({});
-    const StreamState& out = StateOf(ConsoleStream::Out);
-    const StreamState& err = StateOf(ConsoleStream::Err);
-    if (out.failure == 0 && err.failure == 0) {
+    ConsoleWriter& writer = Writer();
+    writer.Drain();
+    const int outFailure = writer.Failure(ConsoleStream::Out);
+    const int errFailure = writer.Failure(ConsoleStream::Err);
+    if (outFailure == 0 && errFailure == 0) {
         return exitCode;
     }
-    if (out.failure != 0) {
-        WriteErr(std::string("tavexdl-cli: ") + out.name + " could not be written: " + std::strerror(out.failure) +
+    if (outFailure != 0) {
+        WriteErr(std::string("tavexdl-cli: standard output could not be written: ") + std::strerror(outFailure) +
                  "\n");
+        writer.Drain();
     }
     return exitCode == kExitValid ? kExitInvalid : exitCode;
 }

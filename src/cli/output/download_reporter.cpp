@@ -28,9 +28,11 @@ void WriteClosingLine(const DownloadOutcome& outcome)
 class JsonReporter final : public IDownloadReporter {
 public:
     void Status(const std::string& text) override { Emit(JsonObject().Add("event", "status").Add("text", text)); }
+    // The newest percent is what counts: one still waiting for a slow
+    // reader gives way to the next.
     void Progress(int percent) override
     {
-        Emit(JsonObject().Add("event", "progress").Add("percent", std::int32_t{percent}));
+        WriteRedraw(JsonObject().Add("event", "progress").Add("percent", std::int32_t{percent}).Text() + "\n");
     }
     void Message(const std::string& text, const std::string& detail) override
     {
@@ -77,6 +79,8 @@ public:
     }
 
 private:
+    // From the start of the line, the whole of it: a redraw that a slow
+    // reader never got leaves nothing behind for the next to build on.
     void Draw() const
     {
         constexpr int kWidth = 30;
@@ -85,7 +89,7 @@ private:
         std::snprintf(line, sizeof line, "\r\033[K%-40s [%s%s] %3d%%", status_.c_str(),
                       std::string(static_cast<std::size_t>(filled), '#').c_str(),
                       std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), percent_);
-        WriteOut(line);
+        WriteRedraw(line);
     }
 
     std::string status_;
@@ -95,7 +99,7 @@ private:
 class PlainReporter final : public IDownloadReporter {
 public:
     void Status(const std::string& text) override { WriteOut(TerminalSafe(text) + "\n"); }
-    void Progress(int percent) override { WriteOut("progress " + std::to_string(percent) + "%\n"); }
+    void Progress(int percent) override { WriteRedraw("progress " + std::to_string(percent) + "%\n"); }
     void Message(const std::string& text, const std::string& detail) override { WriteMessage(text, detail); }
     void End(const DownloadOutcome& outcome) override { WriteClosingLine(outcome); }
 };

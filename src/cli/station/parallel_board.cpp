@@ -69,7 +69,8 @@ void ParallelBoard::Progress(std::size_t row, int percent)
 {
     rows_[row].percent = percent;
     if (style_ == BoardStyle::Json) {
-        EmitJson(Event(row, "progress").Add("percent", std::int32_t{percent}));
+        // Each device's newest percent is what counts, whatever the others'.
+        WriteRedraw(Event(row, "progress").Add("percent", std::int32_t{percent}).Text() + "\n", row);
     } else if (style_ == BoardStyle::Table) {
         DrawTable();
     }
@@ -156,7 +157,10 @@ int ParallelBoard::ExitCode() const
     return anyCancelled ? kExitInterrupted : kExitValid;
 }
 
-// One line a device, redrawn in place.
+// One line a device, redrawn in place. The first drawing puts the table on
+// the screen, and every later one moves up over it, the whole table each
+// time: the first must come out, while any later one may give way to the
+// next.
 void ParallelBoard::DrawTable()
 {
     std::string table;
@@ -171,7 +175,11 @@ void ParallelBoard::DrawTable()
                       std::string(static_cast<std::size_t>(kWidth - filled), '.').c_str(), row.percent);
         table += "\r\033[K" + PaddedTo(row.shownDevice, 16) + " " + PaddedTo(TerminalSafe(row.status), 40) + bar;
     }
-    WriteOut(table);
+    if (tableDrawn_) {
+        WriteRedraw(table);
+    } else {
+        WriteOut(table);
+    }
     tableDrawn_ = true;
 }
 
