@@ -75,7 +75,10 @@ int RunCommand(int argc, char** argv)
         return tavex::RunDownloadCommand(argv[0], commandArguments);
     }
     if (arguments[0] == "check") {
-        tavex::PlatformImageFiles files;
+        // A check only reads: two checks of one file at once do not get in
+        // each other's way, while a download, which has its image to itself,
+        // still keeps a check out and is kept out by one.
+        tavex::PlatformImageFiles files(tavex::PlatformImageFiles::Sharing::SharedAmongReaders);
         return tavex::RunCheckCommand(commandArguments, files);
     }
     if (arguments[0] == "ports") {

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -259,6 +261,22 @@ TEST_F(CheckCli, GivesTheSystemsReasonAsADownloadDoes)
             << Slurp(json);
     }
     ::chmod(locked.c_str(), 0700);
+}
+
+// A check only reads: another check of the file at once (a shared lock) does
+// not keep it out, a download (which has its image to itself) does.
+TEST_F(CheckCli, SharesItsImageWithOtherChecksButNotWithADownload)
+{
+    const std::string image = Write("shared.s19", Slurp(kExamples + "/keyboard-small.s19"));
+    const int held = ::open(image.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_SH | LOCK_NB), 0);
+    EXPECT_EQ(Cli({"check", image}).exitCode, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    const CliRun refused = Cli({"check", image});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("(" + image + ": in use by another program)"), std::string::npos) << refused.err;
+    ::close(held);
 }
 
 TEST_F(CheckCli, AnswersUsageErrorsWithExitCodeTwo)

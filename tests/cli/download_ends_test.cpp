@@ -166,7 +166,9 @@ TEST(LostOutput, AReaderThatQuitsEarlyDoesNotStopTheDownload)
 
 TEST(LostOutput, ACheckWhoseReportCannotBeWrittenFails)
 {
-    const std::string sample = std::string(TAVEX_EXAMPLES) + "/keyboard-tables.s20";
+    const test::ScratchDirectory scratch;
+    const std::string sample =
+        scratch.Write("tables.s20", test::Slurp(std::string(TAVEX_EXAMPLES) + "/keyboard-tables.s20"));
     for (const char* json : {"", " --json"}) {
         ChildProcess check("/bin/sh", {"-c", std::string(TAVEXDL_CLI) + " check " + sample + json + " >/dev/full"});
         EXPECT_EQ(check.Wait(30000), 1) << json;
