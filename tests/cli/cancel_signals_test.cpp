@@ -79,7 +79,10 @@ TEST_P(CancelSignal, SendsTheEndOfTableAndEndsWith130)
 INSTANTIATE_TEST_SUITE_P(Signals, CancelSignal,
                          testing::Values(SignalCase{"TermToOneKeyboard", SIGTERM, 1},
                                          SignalCase{"HangupToOneKeyboard", SIGHUP, 1},
-                                         SignalCase{"HangupToTwoKeyboards", SIGHUP, 2}),
+                                         SignalCase{"HangupToTwoKeyboards", SIGHUP, 2},
+                                         // Four sessions at once, on two cores: a block's reply
+                                         // often comes during the cancel's pause.
+                                         SignalCase{"InterruptToFourKeyboards", SIGINT, 4}),
                          [](const testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
 
 struct LateReplyCase {
