@@ -228,6 +228,15 @@ log-never-on-image-or-port)
   stop_keyboards
   expect_summary 1 'frames: C0 0 '
   ;;
+missing-port-named)
+  # On Windows a device argument is a COM port: its messages name that port,
+  # not COM 1.
+  image=$(sample keyboard-small.s19)
+  download 1 "$image" --device COM12
+  expect_event '"text":"Error: COM 12 could not be opened."'
+  download 1 "$image" --device '\\.\com9'
+  expect_event '"text":"Error: COM 9 could not be opened."'
+  ;;
 names-beyond-ascii)
   # Names arrive as the system's UTF-16 and are opened as such: an image and
   # a log whose names no ANSI code page holds.

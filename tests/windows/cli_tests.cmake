@@ -12,6 +12,7 @@ set(tavex_cli_cases
   station-loop
   same-port-twice
   log-never-on-image-or-port
+  missing-port-named
   names-beyond-ascii
   ports-and-version
   device-never-came)

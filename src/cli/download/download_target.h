@@ -13,6 +13,10 @@ struct DownloadTarget {
 
     std::string Label() const { return device.empty() ? "COM" + std::to_string(comNumber) : device; }
     std::string DevicePath() const;  // the device either way
+    // The COM number the session's messages name: the one given, or the COM
+    // port a device name stands for (Windows), else 1. The session's CommPort
+    // is 1 to 16; a higher port keeps 1 there, its name in the reason.
+    int ShownComNumber() const;
 };
 
 // The label of the first target that names the same device as an earlier

@@ -46,7 +46,7 @@ DownloadOutcome SessionRun::Run()
     }
 
     ThreadLoop loop;
-    CliSessionHost host(loop, reporter_, options_.file, target_.comNumber > 0 ? target_.comNumber - 1 : 0,
+    CliSessionHost host(loop, reporter_, options_.file, target_.ShownComNumber() - 1,
                         [&loop] { loop.Quit(); });
     CliControlHost controls(target_, options_.trace);
     PlatformImageFiles platformFiles(sharing_);

@@ -5,6 +5,7 @@
 // names are one device. None of it opens the device: on a real port every
 // close drops DTR, a pulse that resets some keyboards.
 
+#include <optional>
 #include <string>
 
 namespace tavex {
@@ -26,6 +27,11 @@ bool DeviceReady(const std::string& path);
 // folder (the port would otherwise look for it in /dev) and links are
 // followed to the device itself; on Windows the name as given.
 std::string PortPathOf(const std::string& path);
+
+// The COM number a device's name stands for, where the name is a COM port
+// (Windows: COM3, com3, \\.\COM3); none for a path (Linux), whose messages
+// name COM 1 as the desktop's would and give the path in their reason.
+std::optional<int> ComNumberNamedBy(const std::string& path);
 
 // One name for one device, whatever way it was written: on Linux two nodes
 // or links of one device share it; a device that is not there yet keeps the

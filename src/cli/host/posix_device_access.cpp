@@ -45,6 +45,8 @@ std::string PortPathOf(const std::string& path)
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : InWorkingFolder(path);
 }
 
+std::optional<int> ComNumberNamedBy(const std::string&) { return std::nullopt; }
+
 std::string SameDeviceKey(const std::string& path)
 {
     struct stat attributes {};
