@@ -113,7 +113,8 @@ TEST(Refusals, ADeviceThatCannotBeOpenedIsReportedWithTheReason)
     };
     for (const Case& c : {
              Case{rig.scratch.Path() + "/missing", "No such file or directory"},
-             Case{plainFile, ""},
+             Case{plainFile, "not a serial port)"},
+             Case{"/dev/null", "not a serial port)"},
              Case{rig.device, "in use by another program"},
          }) {
         ChildProcess cli(TAVEXDL_CLI, {"download", image, "--device", c.device});

@@ -236,6 +236,13 @@ missing-port-named)
   expect_event '"text":"Error: COM 12 could not be opened."'
   download 1 "$image" --device '\\.\com9'
   expect_event '"text":"Error: COM 9 could not be opened."'
+  expect_event '"detail":"\\\\.\\COM9: No such file or directory"'
+  # Reasons in the Linux port's words: a file or NUL opens, but is no port.
+  : >"$scratch/plain.txt"
+  for device in "$(windows_path "$scratch/plain.txt")" NUL; do
+    download 1 "$image" --device "$device"
+    expect_event ': not a serial port"'
+  done
   ;;
 names-beyond-ascii)
   # Names arrive as the system's UTF-16 and are opened as such: an image and

@@ -10,6 +10,8 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <array>
 #include <chrono>
 #include <thread>
@@ -22,6 +24,8 @@ namespace {
 // nothing or fails, a failed write, the device gone.
 constexpr std::array<QSerialPort::SerialPortError, 3> kDeviceLost = {
     QSerialPort::ReadError, QSerialPort::WriteError, QSerialPort::ResourceError};
+
+constexpr const char* kNotASerialPort = "not a serial port";
 
 // A USB adapter's own buffer still sends after the driver's queue is empty.
 constexpr std::chrono::milliseconds kAdapterMargin(50);
@@ -68,6 +72,8 @@ void QtCommControl::OpenPort()
 #ifdef Q_OS_UNIX
         if (port_.error() == QSerialPort::PermissionError) {
             reason = LockFailureReason(device.toStdString()).value_or(reason);
+        } else if (reason == std::strerror(ENOTTY)) {
+            reason = kNotASerialPort;  // a file or /dev/null: Qt's terminal calls fail
         }
 #endif
         port_.clearError();

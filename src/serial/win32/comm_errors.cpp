@@ -1,6 +1,7 @@
 #include "serial/win32/comm_errors.h"
 
 #include "serial/comm_control.h"
+#include "serial/win32/com_device_path.h"
 
 #include <array>
 
@@ -22,7 +23,34 @@ constexpr std::array<ErrorEvent, 5> kErrorEvents = {{
     {CE_RXPARITY, comm_event::kRxParity},
 }};
 
+struct ErrorReason {
+    DWORD error;
+    const char* reason;
+};
+
+constexpr std::array<ErrorReason, 3> kOpenReasons = {{
+    {ERROR_FILE_NOT_FOUND, "No such file or directory"},
+    {ERROR_PATH_NOT_FOUND, "No such file or directory"},
+    {ERROR_SHARING_VIOLATION, "in use by another program"},
+}};
+
 } // namespace
+
+// A COM port open elsewhere answers ERROR_ACCESS_DENIED; a file this user
+// may not open answers the same, and is no port in use.
+std::string OpenFailureText(DWORD error, const std::string& device)
+{
+    for (const ErrorReason& entry : kOpenReasons) {
+        if (entry.error == error) {
+            return entry.reason;
+        }
+    }
+    if (error == ERROR_ACCESS_DENIED) {
+        return NormaliseDevicePath(device).rfind("\\\\.\\COM", 0) == 0 ? "in use by another program"
+                                                                           : "Permission denied";
+    }
+    return SystemErrorText(error);
+}
 
 std::vector<std::int16_t> LineErrorEvents(DWORD errors)
 {

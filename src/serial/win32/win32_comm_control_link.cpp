@@ -22,8 +22,13 @@ constexpr std::chrono::milliseconds kOutputPoll(1);
 // this: longer, and a keyboard holding CTS has stopped the line.
 constexpr std::chrono::seconds kWriteMargin(1);
 
-// What CreateFile answers for a port another handle has open.
-bool InUse(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
+// A file or NUL opens like a port, and then refuses every comm call.
+bool IsCommDevice(HANDLE handle)
+{
+    DCB state{};
+    state.DCBlength = sizeof state;
+    return GetFileType(handle) == FILE_TYPE_CHAR && GetCommState(handle, &state) != 0;
+}
 
 } // namespace
 
@@ -55,7 +60,7 @@ void Win32CommControl::OpenPort()
     if (port == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         claim_.Release();
-        throw CommControlError(device + ": " + (InUse(error) ? "in use by another program" : SystemErrorText(error)));
+        throw CommControlError(device + ": " + OpenFailureText(error, device));
     }
     port_ = port;
     try {
@@ -68,6 +73,9 @@ void Win32CommControl::OpenPort()
 
 void Win32CommControl::PreparePort(const std::string& device)
 {
+    if (!IsCommDevice(port_)) {
+        throw CommControlError(device + ": " + kNotASerialPort);
+    }
     const auto require = [&device](DWORD error, const char* what) {
         if (error != 0) {
             throw CommControlError(device + ": " + what + ": " + SystemErrorText(error));
