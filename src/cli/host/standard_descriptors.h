@@ -5,6 +5,8 @@
 // number of the closed one: its output would go there, and what it reads
 // from stdin would come from there.
 
+#include <optional>
+
 namespace tavex {
 
 // Opens /dev/null on each of descriptors 0, 1 and 2 that is closed; false
@@ -15,5 +17,15 @@ bool OpenClosedStandardDescriptors();
 // Standard output is a terminal (a console window on Windows), which can
 // take a live table.
 bool StandardOutputIsTerminal();
+
+#ifdef _WIN32
+// A console's mode (none for a pipe or a file) takes the live table when it
+// has terminal sequences on.
+constexpr bool ConsoleTakesLiveTable(std::optional<unsigned long> consoleMode)
+{
+    constexpr unsigned long kVirtualTerminalProcessing = 0x0004;  // ENABLE_VIRTUAL_TERMINAL_PROCESSING
+    return consoleMode && (*consoleMode & kVirtualTerminalProcessing) != 0;
+}
+#endif
 
 } // namespace tavex

@@ -2,6 +2,8 @@
 
 #include "platform/windows_api.h"
 
+#include <optional>
+
 namespace tavex {
 
 // A missing standard handle is no descriptor number another file could
@@ -18,11 +20,15 @@ bool OpenClosedStandardDescriptors()
     return true;
 }
 
-// The C library calls the NUL device a terminal too; a console is one.
+// The C library calls the NUL device a terminal too; a console is one. A
+// console that refused terminal sequences (before Windows 10, or set to the
+// legacy console) would show the table's as raw escapes: it gets plain
+// lines, as a pipe does.
 bool StandardOutputIsTerminal()
 {
     DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+    const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+    return ConsoleTakesLiveTable(console ? std::optional<unsigned long>(mode) : std::nullopt);
 }
 
 } // namespace tavex
