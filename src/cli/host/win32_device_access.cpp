@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <string_view>
 
 namespace tavex {
 
@@ -28,15 +27,7 @@ bool DeviceReady(const std::string& path) { return DevicePresent(path); }
 
 std::string PortPathOf(const std::string& path) { return path; }
 
-std::optional<int> ComNumberNamedBy(const std::string& path)
-{
-    constexpr std::string_view kPortPrefix = "\\\\.\\COM";
-    const std::string port = NormaliseDevicePath(path);
-    if (port.rfind(kPortPrefix, 0) != 0) {
-        return std::nullopt;
-    }
-    return std::stoi(port.substr(kPortPrefix.size()));
-}
+std::optional<int> ComNumberNamedBy(const std::string& path) { return ComPortNumber(path); }
 
 // COM3, com3 and \\.\COM3 are one port.
 std::string SameDeviceKey(const std::string& path)

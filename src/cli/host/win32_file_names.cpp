@@ -1,6 +1,7 @@
 #include "cli/host/file_names.h"
 
 #include "platform/windows_api.h"
+#include "cli/host/device_access.h"
 #include "serial/win32/com_device_path.h"
 
 #include <cerrno>
@@ -64,7 +65,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
     return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
 }
 
-bool IsComPort(const std::string& normalised) { return normalised.rfind("\\\\.\\", 0) == 0; }
+bool InDeviceNamespace(const std::string& path) { return NormaliseDevicePath(path).rfind("\\\\.\\", 0) == 0; }
 
 } // namespace
 
@@ -72,10 +73,8 @@ bool IsComPort(const std::string& normalised) { return normalised.rfind("\\\\.\\
 // one port, and one that is never opened to be compared.
 bool SameFile(const std::string& first, const std::string& second)
 {
-    const std::string firstPort = NormaliseDevicePath(first);
-    const std::string secondPort = NormaliseDevicePath(second);
-    if (IsComPort(firstPort) || IsComPort(secondPort)) {
-        return _stricmp(firstPort.c_str(), secondPort.c_str()) == 0;
+    if (InDeviceNamespace(first) || InDeviceNamespace(second)) {
+        return SameDeviceKey(first) == SameDeviceKey(second);
     }
     const std::optional<FileIdentity> one = IdentityOf(first);
     return one && one == IdentityOf(second);

@@ -1,5 +1,7 @@
 #include "serial/qt/lock_failure.h"
 
+#include "serial/port_reasons.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -28,7 +30,7 @@ std::string Described(const LockFileState& lock)
 {
     switch (lock.kind) {
     case LockFileState::Kind::Held:
-        return "in use by another program (process " + std::to_string(lock.pid) + " holds " + lock.path + ")";
+        return std::string(port_reason::kInUse) + " (process " + std::to_string(lock.pid) + " holds " + lock.path + ")";
     case LockFileState::Kind::Stale:
         return "a stale lock file, " + lock.path + ", names process " + std::to_string(lock.pid) +
                ", which has ended; remove it if no program uses the device";
@@ -46,8 +48,8 @@ std::optional<std::string> LockFailureReason(const std::string& device, const st
     if (std::optional<std::string> reason = OutOfDescriptors()) {
         return reason;
     }
-    if (LockFileName(device).size() > NAME_MAX) {
-        return "the name of its lock file (" + std::to_string(LockFileName(device).size()) +
+    if (const std::size_t nameLength = LockFileName(device).size(); nameLength > NAME_MAX) {
+        return "the name of its lock file (" + std::to_string(nameLength) +
                " characters) is longer than the system allows (" + std::to_string(NAME_MAX) + ")";
     }
     if (const std::optional<LockFileState> lock = FindLockFile(device, folders)) {

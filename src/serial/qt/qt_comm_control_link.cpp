@@ -6,6 +6,7 @@
 #include "serial/qt/exclusive_claim.h"
 #include "serial/qt/linux_serial_ioctl.h"
 #include "serial/qt/lock_failure.h"
+#include "serial/port_reasons.h"
 
 #include <QByteArray>
 
@@ -24,8 +25,6 @@ namespace {
 // nothing or fails, a failed write, the device gone.
 constexpr std::array<QSerialPort::SerialPortError, 3> kDeviceLost = {
     QSerialPort::ReadError, QSerialPort::WriteError, QSerialPort::ResourceError};
-
-constexpr const char* kNotASerialPort = "not a serial port";
 
 // A USB adapter's own buffer still sends after the driver's queue is empty.
 constexpr std::chrono::milliseconds kAdapterMargin(50);
@@ -73,7 +72,7 @@ void QtCommControl::OpenPort()
         if (port_.error() == QSerialPort::PermissionError) {
             reason = LockFailureReason(device.toStdString()).value_or(reason);
         } else if (reason == std::strerror(ENOTTY)) {
-            reason = kNotASerialPort;  // a file or /dev/null: Qt's terminal calls fail
+            reason = port_reason::kNotASerialPort;  // a file or /dev/null: Qt's terminal calls fail
         }
 #endif
         port_.clearError();
@@ -92,7 +91,7 @@ void QtCommControl::ClaimAndPrepare()
 #ifdef Q_OS_UNIX
     const int fd = Descriptor(port_);
     if (ClaimExclusively(fd) == ClaimResult::kHeldElsewhere) {
-        throw CommControlError(DeviceName().toStdString() + ": in use by another program");
+        throw CommControlError(DeviceName().toStdString() + ": " + port_reason::kInUse);
     }
     // Without it a USB adapter holds received bytes back for some
     // milliseconds; a driver that has no such setting is used as it is.

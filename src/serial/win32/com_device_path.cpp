@@ -29,21 +29,34 @@ std::string_view ComNumber(std::string_view name)
     return number;
 }
 
+std::string_view WithoutDevicePrefix(std::string_view name)
+{
+    if (name.substr(0, kDevicePrefix.size()) == kDevicePrefix) {
+        name.remove_prefix(kDevicePrefix.size());
+    }
+    return name;
+}
+
 } // namespace
 
 std::string ComDevicePath(int comNumber) { return std::string(kDevicePrefix) + "COM" + std::to_string(comNumber); }
 
 std::string NormaliseDevicePath(const std::string& devicePath)
 {
-    std::string_view name = devicePath;
-    if (name.substr(0, kDevicePrefix.size()) == kDevicePrefix) {
-        name.remove_prefix(kDevicePrefix.size());
-    }
-    const std::string_view number = ComNumber(name);
+    const std::string_view number = ComNumber(WithoutDevicePrefix(devicePath));
     if (number.empty()) {
         return devicePath;
     }
     return std::string(kDevicePrefix) + "COM" + std::string(number);
+}
+
+std::optional<int> ComPortNumber(const std::string& devicePath)
+{
+    const std::string_view number = ComNumber(WithoutDevicePrefix(devicePath));
+    if (number.empty()) {
+        return std::nullopt;
+    }
+    return std::stoi(std::string(number));
 }
 
 } // namespace tavex

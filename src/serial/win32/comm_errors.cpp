@@ -1,6 +1,7 @@
 #include "serial/win32/comm_errors.h"
 
 #include "serial/comm_control.h"
+#include "serial/port_reasons.h"
 #include "serial/win32/com_device_path.h"
 
 #include <array>
@@ -31,7 +32,7 @@ struct ErrorReason {
 constexpr std::array<ErrorReason, 3> kOpenReasons = {{
     {ERROR_FILE_NOT_FOUND, "No such file or directory"},
     {ERROR_PATH_NOT_FOUND, "No such file or directory"},
-    {ERROR_SHARING_VIOLATION, "in use by another program"},
+    {ERROR_SHARING_VIOLATION, port_reason::kInUse},
 }};
 
 } // namespace
@@ -46,8 +47,7 @@ std::string OpenFailureText(DWORD error, const std::string& device)
         }
     }
     if (error == ERROR_ACCESS_DENIED) {
-        return NormaliseDevicePath(device).rfind("\\\\.\\COM", 0) == 0 ? "in use by another program"
-                                                                           : "Permission denied";
+        return ComPortNumber(device) ? port_reason::kInUse : "Permission denied";
     }
     return SystemErrorText(error);
 }

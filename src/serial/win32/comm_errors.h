@@ -20,7 +20,4 @@ std::vector<std::int16_t> LineErrorEvents(DWORD errors);
 // other errors in the system's words.
 std::string OpenFailureText(DWORD error, const std::string& device);
 
-// The reason for a handle that opened but is no comm device (a file, NUL).
-inline constexpr const char* kNotASerialPort = "not a serial port";
-
 } // namespace tavex

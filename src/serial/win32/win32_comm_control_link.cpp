@@ -4,6 +4,7 @@
 #include "serial/win32/win32_comm_control.h"
 
 #include "serial/win32/comm_errors.h"
+#include "serial/port_reasons.h"
 
 #include <chrono>
 #include <limits>
@@ -53,7 +54,7 @@ void Win32CommControl::OpenPort()
     }
     const std::string device = DeviceName();
     if (claim_.Claim(device) == PortClaimResult::kHeldElsewhere) {
-        throw CommControlError(device + ": in use by another program");
+        throw CommControlError(device + ": " + port_reason::kInUse);
     }
     const HANDLE port = CreateFileW(WideFromUtf8(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
@@ -74,7 +75,7 @@ void Win32CommControl::OpenPort()
 void Win32CommControl::PreparePort(const std::string& device)
 {
     if (!IsCommDevice(port_)) {
-        throw CommControlError(device + ": " + kNotASerialPort);
+        throw CommControlError(device + ": " + port_reason::kNotASerialPort);
     }
     const auto require = [&device](DWORD error, const char* what) {
         if (error != 0) {
