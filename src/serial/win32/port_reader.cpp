@@ -7,26 +7,40 @@ namespace tavex {
 
 namespace {
 
-constexpr std::size_t kReadChunk = 4096;
-// A wait that keeps ending with nothing to read is not retried at once: the
-// pause grows to this at most, which a byte that does arrive meanwhile waits
-// out at worst.
+// A wait or read the driver has not ended by then is ended by the reader,
+// which then reads what the driver holds: a driver that misses an arrival
+// delays a reply by this at most.
+constexpr DWORD kOperationBoundMs = 100;
+// How long the result of an operation whose end was signalled may take to
+// reach its OVERLAPPED.
+constexpr DWORD kResultBoundMs = 10;
+// Rounds that bring nothing are not repeated at once: the pause between
+// them grows to this at most, which a byte that arrives meanwhile waits out
+// at worst.
 constexpr DWORD kMostIdlePauseMs = 20;
-// How often a pending wait or read looks whether bytes are waiting that it
-// was not woken for.
-constexpr DWORD kStallCheckMs = 100;
 
 } // namespace
 
-PortReader::PortReader(HANDLE port, const MessageWindow& window, UINT arrivedMessage)
-    : port_(port), window_(window), arrivedMessage_(arrivedMessage)
+PortReader::Operation::Operation() { overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr); }
+
+PortReader::Operation::~Operation()
+{
+    if (overlapped.hEvent != nullptr) {
+        CloseHandle(overlapped.hEvent);
+    }
+}
+
+PortReader::PortReader(HANDLE port, ReaderCalls& calls, Announce announce)
+    : port_(port), calls_(calls), announce_(std::move(announce))
 {
     stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (stop_ == nullptr) {
+    operation_ = std::make_unique<Operation>();
+    if (stop_ == nullptr || operation_->overlapped.hEvent == nullptr) {
         return;
     }
     try {
         thread_ = std::thread([this] { Run(); });
+        started_ = true;
     } catch (const std::system_error&) {
         // Started() says so.
     }
@@ -34,204 +48,213 @@ PortReader::PortReader(HANDLE port, const MessageWindow& window, UINT arrivedMes
 
 PortReader::~PortReader()
 {
+    Stop();
+    if (stop_ != nullptr) {
+        CloseHandle(stop_);
+    }
+}
+
+void PortReader::Stop()
+{
     if (thread_.joinable()) {
         SetEvent(stop_);
         thread_.join();
-    }
-    if (stop_ != nullptr) {
-        CloseHandle(stop_);
     }
 }
 
 ReaderNews PortReader::Take()
 {
     const std::lock_guard<std::mutex> lock(mutex_);
-    posted_ = false;
+    announced_ = false;
     ReaderNews taken = std::move(news_);
     news_ = ReaderNews{};
     return taken;
 }
 
-bool PortReader::Stopping() const { return WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0; }
-
 void PortReader::Run()
 {
-    OVERLAPPED overlapped{};
-    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (overlapped.hEvent == nullptr) {
-        Lost(GetLastError());
-        return;
-    }
     DWORD idlePauseMs = 0;
     while (!Stopping()) {
         DWORD mask = 0;
-        ResetEvent(overlapped.hEvent);
-        const Outcome wait = Finish(WaitCommEvent(port_, &mask, &overlapped), overlapped);
-        if (wait.stopped) {
-            break;
+        const Outcome wait = Perform(calls_.WaitCommEvent(port_, mask, Next()));
+        if (wait.ending == Ending::kStopped) {
+            return;
         }
-        // Wine ends a wait on a pseudo-terminal this way, with no event, when
-        // bytes arrive: what has arrived is read below all the same.
-        if (wait.error != 0 && wait.error != ERROR_OPERATION_ABORTED) {
+        // Wine ends a wait on a pseudo-terminal as aborted when bytes
+        // arrive; any wait that ends without an event is followed by a look
+        // at the driver all the same.
+        if (wait.ending == Ending::kFailed && wait.error != ERROR_OPERATION_ABORTED) {
             Lost(wait.error);
-            break;
+            return;
         }
-        DWORD lineErrors = 0;
-        COMSTAT status{};
-        if (!ClearCommError(port_, &lineErrors, &status)) {
-            Lost(GetLastError());
-            break;
-        }
-        lineErrors |= std::exchange(heldLineErrors_, 0);
-        std::vector<std::uint8_t> arrived;
-        DWORD readError = 0;
-        if (!ReadWaiting(overlapped, arrived, readError)) {
-            if (readError != 0) {
-                Lost(readError);
-            }
-            break;
-        }
-        if (!arrived.empty() || lineErrors != 0) {
-            idlePauseMs = 0;
-            Hand(std::move(arrived), lineErrors);
-        } else if (mask == 0) {
-            idlePauseMs = std::min(kMostIdlePauseMs, idlePauseMs + 1);
-            WaitForSingleObject(stop_, idlePauseMs);
-        }
-    }
-    CloseHandle(overlapped.hEvent);
-}
-
-// Everything the driver holds: a read returns at once with what there is.
-// Wine's waits instead for the first byte when there is none, which the stop
-// event ends as it ends a wait. False when the reader was stopped (error 0)
-// or the read failed: a pseudo-terminal whose other end closed answers
-// ERROR_BROKEN_PIPE.
-bool PortReader::ReadWaiting(OVERLAPPED& overlapped, std::vector<std::uint8_t>& arrived, DWORD& error)
-{
-    std::uint8_t chunk[kReadChunk];
-    for (;;) {
-        ResetEvent(overlapped.hEvent);
-        const Outcome read = Finish(ReadFile(port_, chunk, sizeof(chunk), nullptr, &overlapped), overlapped);
-        if (read.stopped) {
-            error = 0;
-            return false;
-        }
-        // Aborted: ended by AwaitCompletion, with the bytes it found still to read.
-        if (read.error != 0 && read.error != ERROR_OPERATION_ABORTED) {
-            error = read.error;
-            return false;
-        }
-        arrived.insert(arrived.end(), chunk, chunk + read.transferred);
-        if (read.error != 0 || read.transferred < sizeof(chunk)) {
-            return true;
+        if (!Gather(idlePauseMs)) {
+            return;
         }
     }
 }
 
-PortReader::Outcome PortReader::Finish(BOOL started, OVERLAPPED& overlapped)
-{
-    Outcome outcome;
-    if (!started) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_IO_PENDING) {
-            outcome.error = error;
-            return outcome;
-        }
-        if (!AwaitCompletion(overlapped)) {
-            return Abandon(overlapped);
-        }
-    }
-    return Collect(overlapped);
-}
-
-// Wine, on a busy machine, now and then misses the arrival of bytes for a
-// pending wait or read, which would then wait on with a reply in the queue.
-// Bytes found waiting at two checks in a row end the operation: the caller
-// reads what is there. False when the reader is stopping.
-bool PortReader::AwaitCompletion(OVERLAPPED& overlapped)
-{
-    const HANDLE handles[] = {overlapped.hEvent, stop_};
-    int checksWithBytes = 0;
-    for (;;) {
-        const DWORD woken = WaitForMultipleObjects(2, handles, FALSE, kStallCheckMs);
-        if (woken == WAIT_OBJECT_0) {
-            return true;
-        }
-        if (woken != WAIT_TIMEOUT) {
-            return false;
-        }
-        checksWithBytes = BytesWaiting() ? checksWithBytes + 1 : 0;
-        if (checksWithBytes == 2) {
-            CancelIoEx(port_, &overlapped);
-            return true;
-        }
-    }
-}
-
-// Line errors met on the way are kept for the next hand-over.
-bool PortReader::BytesWaiting()
+// Hands on the line errors and the bytes the driver holds. False when the
+// reader ends.
+bool PortReader::Gather(DWORD& idlePauseMs)
 {
     DWORD lineErrors = 0;
-    COMSTAT status{};
-    if (!ClearCommError(port_, &lineErrors, &status)) {
-        return false;  // the operation itself will report the failure
+    DWORD bytesQueued = 0;
+    if (const DWORD error = calls_.ClearCommError(port_, lineErrors, bytesQueued); error != 0) {
+        Lost(error);
+        return false;
     }
-    heldLineErrors_ |= lineErrors;
-    return status.cbInQue > 0;
+    std::vector<std::uint8_t> arrived;
+    if (bytesQueued > 0 && !ReadQueued(bytesQueued, arrived)) {
+        return false;
+    }
+    if (!arrived.empty() || lineErrors != 0) {
+        idlePauseMs = 0;
+        Hand(std::move(arrived), lineErrors);
+        return true;
+    }
+    // Wine ends a wait on a pseudo-terminal every few milliseconds with
+    // nothing to read.
+    idlePauseMs = std::min(kMostIdlePauseMs, idlePauseMs + 1);
+    return Pause(idlePauseMs);
 }
 
-// Wine can signal the event, or return at once, before the result is in
-// the OVERLAPPED: the operation is then still incomplete, which is no
-// failure. The result follows within moments; the pause grows so that a
-// result that is late for longer costs no busy loop.
-PortReader::Outcome PortReader::Collect(OVERLAPPED& overlapped)
+// The bytes the driver said it holds; the read time-outs make each read
+// return at once. A read that brings nothing leaves the rest to the next
+// round. False when the reader ends.
+bool PortReader::ReadQueued(DWORD bytesQueued, std::vector<std::uint8_t>& arrived)
+{
+    while (arrived.size() < bytesQueued) {
+        Operation& operation = *operation_;
+        const DWORD size = std::min<DWORD>(bytesQueued - static_cast<DWORD>(arrived.size()), sizeof operation.buffer);
+        const Outcome read = Perform(calls_.ReadFile(port_, operation.buffer, size, Next()));
+        if (read.ending == Ending::kStopped) {
+            return false;
+        }
+        // Aborted: ended by the reader after kOperationBoundMs, with what it had.
+        if (read.ending == Ending::kFailed && read.error != ERROR_OPERATION_ABORTED) {
+            Lost(read.error);
+            return false;
+        }
+        const DWORD transferred = std::min(read.transferred, size);
+        arrived.insert(arrived.end(), operation.buffer, operation.buffer + transferred);
+        if (transferred == 0) {
+            break;
+        }
+    }
+    return true;
+}
+
+// The current operation made ready for its next use.
+OVERLAPPED& PortReader::Next()
+{
+    OVERLAPPED& overlapped = operation_->overlapped;
+    const HANDLE event = overlapped.hEvent;
+    overlapped = OVERLAPPED{};
+    overlapped.hEvent = event;
+    ResetEvent(event);
+    return overlapped;
+}
+
+// The end of an operation the system was just asked for (started: its
+// answer).
+PortReader::Outcome PortReader::Perform(DWORD started)
+{
+    if (started == 0) {
+        return Collect(true);
+    }
+    if (started != ERROR_IO_PENDING) {
+        return Outcome{Ending::kFailed, started, 0};
+    }
+    const HANDLE handles[] = {operation_->overlapped.hEvent, stop_};
+    const DWORD woken = calls_.WaitForAny(handles, 2, kOperationBoundMs);
+    if (woken == WAIT_OBJECT_0) {
+        return Collect(true);
+    }
+    if (woken == WAIT_TIMEOUT) {
+        calls_.CancelIo(port_, operation_->overlapped);
+        return Collect(true);
+    }
+    if (woken == WAIT_OBJECT_0 + 1) {
+        return Abandon();
+    }
+    const DWORD error = GetLastError();
+    Abandon();
+    return Outcome{Ending::kFailed, error, 0};
+}
+
+// Wine can signal an operation's end and never put its result in the
+// OVERLAPPED: its helper thread writes the final status, and the thread
+// that asked writes "pending" over it. After kResultBoundMs the operation is
+// taken as one that ended with nothing.
+PortReader::Outcome PortReader::Collect(bool stopEndsIt)
 {
     Outcome outcome;
-    DWORD pauseMs = 0;
-    while (!GetOverlappedResult(port_, &overlapped, &outcome.transferred, FALSE)) {
-        const DWORD error = GetLastError();
+    for (DWORD waitedMs = 0;; ++waitedMs) {
+        const DWORD error = calls_.GetOverlappedResult(port_, operation_->overlapped, outcome.transferred);
+        if (error == 0) {
+            return outcome;
+        }
         if (error != ERROR_IO_INCOMPLETE) {
+            outcome.ending = Ending::kFailed;
             outcome.error = error;
             return outcome;
         }
-        pauseMs = std::min(kMostIdlePauseMs, pauseMs + 1);
-        if (WaitForSingleObject(stop_, pauseMs) == WAIT_OBJECT_0) {
-            return Abandon(overlapped);
+        if (waitedMs == kResultBoundMs) {
+            return Unfinished();
+        }
+        if (!stopEndsIt) {
+            Sleep(1);  // the stop is set: Pause no longer waits
+        } else if (!Pause(1)) {
+            return Abandon();
         }
     }
-    return outcome;
 }
 
-// The reader is stopping: the operation may not outlive its OVERLAPPED.
-PortReader::Outcome PortReader::Abandon(OVERLAPPED& overlapped)
+// The reader is stopping: the operation is cancelled, and its result
+// waited for as long as any.
+PortReader::Outcome PortReader::Abandon()
 {
-    Outcome outcome;
-    CancelIoEx(port_, &overlapped);
-    GetOverlappedResult(port_, &overlapped, &outcome.transferred, TRUE);
-    outcome.stopped = true;
-    return outcome;
+    calls_.CancelIo(port_, operation_->overlapped);
+    Collect(false);
+    return Outcome{Ending::kStopped, 0, 0};
 }
+
+// The driver may still write into the operation's OVERLAPPED and buffer:
+// they stay its own, and the reader goes on with a new one.
+PortReader::Outcome PortReader::Unfinished()
+{
+    unfinished_.push_back(std::move(operation_));
+    operation_ = std::make_unique<Operation>();
+    if (operation_->overlapped.hEvent == nullptr) {
+        return Outcome{Ending::kFailed, GetLastError(), 0};
+    }
+    return Outcome{Ending::kUnfinished, 0, 0};
+}
+
+// False when the reader is to end.
+bool PortReader::Pause(DWORD milliseconds) { return calls_.WaitForAny(&stop_, 1, milliseconds) == WAIT_TIMEOUT; }
+
+bool PortReader::Stopping() { return !Pause(0); }
 
 void PortReader::Hand(std::vector<std::uint8_t> bytes, DWORD lineErrors)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     news_.bytes.insert(news_.bytes.end(), bytes.begin(), bytes.end());
     news_.lineErrors |= lineErrors;
-    PostLocked();
+    AnnounceLocked();
 }
 
 void PortReader::Lost(DWORD error)
 {
     const std::lock_guard<std::mutex> lock(mutex_);
     news_.lostError = error;
-    PostLocked();
+    AnnounceLocked();
 }
 
-void PortReader::PostLocked()
+void PortReader::AnnounceLocked()
 {
-    if (!posted_) {
-        posted_ = window_.Post(arrivedMessage_);
+    if (!announced_) {
+        announced_ = announce_();
     }
 }
 

@@ -2,12 +2,18 @@
 
 // The thread that waits for a COM port's bytes and line errors and hands
 // them to the thread owning the control: it keeps them under a lock and
-// posts one message to the control's window until they are taken.
+// tells that thread once, until it takes them.
+//
+// No wait of the reader is unbounded. A driver that signals an operation's
+// end without ever giving its result, or never ends a wait although bytes
+// have come, costs a few milliseconds, not the reply.
 
 #include "platform/windows_api.h"
-#include "serial/win32/message_window.h"
+#include "serial/win32/reader_calls.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -27,48 +33,70 @@ struct ReaderNews {
 
 class PortReader {
 public:
-    // Starts reading port, whose comm mask has to be kPortReaderEvents; arrivedMessage goes
-    // to window whenever news are waiting and none was posted since the last
-    // Take. The port is read through its own OVERLAPPED, and outlives the
-    // reader.
-    PortReader(HANDLE port, const MessageWindow& window, UINT arrivedMessage);
+    // Called from the reader's thread when news wait and none was announced
+    // since the last Take; false when the announcement could not be made.
+    using Announce = std::function<bool()>;
+
+    // Starts reading port, whose comm mask has to be kPortReaderEvents and
+    // whose read time-outs return at once with what the driver holds.
+    PortReader(HANDLE port, ReaderCalls& calls, Announce announce);
     ~PortReader();
     PortReader(const PortReader&) = delete;
     PortReader& operator=(const PortReader&) = delete;
 
-    // Empty when the system could not give the reader its events or thread.
-    bool Started() const { return thread_.joinable(); }
+    // False when the system could not give the reader its events or thread.
+    bool Started() const { return started_; }
+
+    // Ends the reader's thread. An operation the driver never ended keeps
+    // its OVERLAPPED until the reader is destroyed: close the port between.
+    void Stop();
 
     // Called by the owning thread.
     ReaderNews Take();
 
 private:
+    // One OVERLAPPED with its own event, for one operation at a time.
+    struct Operation {
+        Operation();
+        ~Operation();
+        Operation(const Operation&) = delete;
+        Operation& operator=(const Operation&) = delete;
+        OVERLAPPED overlapped{};
+        std::uint8_t buffer[4096];  // a read's bytes land here, never in memory the reader frees
+    };
+
+    enum class Ending { kDone, kUnfinished, kStopped, kFailed };
     struct Outcome {
-        bool stopped = false;
+        Ending ending = Ending::kDone;
         DWORD error = 0;
         DWORD transferred = 0;
     };
 
     void Run();
-    bool ReadWaiting(OVERLAPPED& overlapped, std::vector<std::uint8_t>& arrived, DWORD& error);
-    Outcome Finish(BOOL started, OVERLAPPED& overlapped);
-    bool AwaitCompletion(OVERLAPPED& overlapped);
-    bool BytesWaiting();
-    Outcome Collect(OVERLAPPED& overlapped);
-    Outcome Abandon(OVERLAPPED& overlapped);
-    bool Stopping() const;
+    bool Gather(DWORD& idlePauseMs);
+    bool ReadQueued(DWORD bytesQueued, std::vector<std::uint8_t>& arrived);
+    OVERLAPPED& Next();
+    Outcome Perform(DWORD started);
+    Outcome Collect(bool stopEndsIt);
+    Outcome Abandon();
+    Outcome Unfinished();
+    bool Pause(DWORD milliseconds);
+    bool Stopping();
     void Hand(std::vector<std::uint8_t> bytes, DWORD lineErrors);
     void Lost(DWORD error);
-    void PostLocked();
+    void AnnounceLocked();
 
     HANDLE port_;
-    const MessageWindow& window_;
-    UINT arrivedMessage_;
+    ReaderCalls& calls_;
+    Announce announce_;
     HANDLE stop_ = nullptr;
+    std::unique_ptr<Operation> operation_;
+    // Operations a driver never ended: their memory stays theirs.
+    std::vector<std::unique_ptr<Operation>> unfinished_;
     std::mutex mutex_;
     ReaderNews news_;
-    DWORD heldLineErrors_ = 0;  // the reader thread's own
-    bool posted_ = false;
+    bool announced_ = false;
+    bool started_ = false;
     std::thread thread_;
 };
 

@@ -91,7 +91,7 @@ void Win32CommControl::PreparePort(const std::string& device)
     require(SetCommMask(port_, kPortReaderEvents) ? 0 : GetLastError(), "the events were refused");
     ApplyModemLines();
     lineFree_ = LineFreeTime();
-    reader_ = std::make_unique<PortReader>(port_, window_, kArrivedMessage);
+    reader_ = std::make_unique<PortReader>(port_, SystemReaderCalls(), [this] { return window_.Post(kArrivedMessage); });
     if (!reader_->Started()) {
         reader_.reset();
         throw CommControlError(device + ": the port's reader could not be started");
@@ -134,10 +134,13 @@ bool Win32CommControl::OutputQueued() const
 
 void Win32CommControl::ShutPort()
 {
-    reader_.reset();  // stops and joins the reader before its port goes
+    if (reader_) {
+        reader_->Stop();  // before its port goes
+    }
     PurgeComm(port_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     CloseHandle(port_);
     port_ = INVALID_HANDLE_VALUE;
+    reader_.reset();  // after the port: no operation of the port is left to end
     claim_.Release();
     received_.Clear();
     notifier_.Clear();
