@@ -29,13 +29,27 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/WindowsPackageNames.cmak
 set(TAVEX_WINDOWS_ICON ${PROJECT_SOURCE_DIR}/resources/win32/tavexdl.ico)
 set(CPACK_NSIS_PACKAGE_NAME TavexDL)
 set(CPACK_NSIS_DISPLAY_NAME TavexDL)
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# What the installer and the uninstaller do beyond CPack's script is in
+# WindowsPackage.nsh.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\n  !include \"${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.nsh\"")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_NSIS_MUI_ICON ${TAVEX_WINDOWS_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${TAVEX_WINDOWS_ICON})
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The installer first uninstalls the version installed before, and neither
+# replaces nor removes a program of the installation while it runs: it asks
+# for it to be closed, and a silent run ends with exit code 2 instead. The
+# uninstaller also takes away the automation class registration tavexdl.exe
+# makes for itself (an update keeps it). All of it is in WindowsPackage.nsh,
+# run before any file is written or removed.
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "Call TavexReplaceInstalledVersion")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "Call TavexRestoreClassRegistration")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  Push $INSTDIR
+  Call un.TavexRequireProgramsClosed
+  Call un.TavexRemoveClassRegistration
+]=])
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 
 # The Start menu: TavexDL is the desktop program. The command-line program

@@ -1,6 +1,8 @@
 # The Windows installer and zip (make package-windows) made afresh from the
 # built programs, installed silently into the build's wine prefix, then
-# uninstalled: package_install.sh.
+# uninstalled, also while a program of the installation runs:
+# package_install.sh. The desktop program registers the automation class as
+# it starts, and the uninstaller takes that registration away.
 set(tavex_package_programs tavexdl-cli.exe)
 if(TARGET tavexdl)
   list(APPEND tavex_package_programs tavexdl.exe)
@@ -10,4 +12,5 @@ add_test(NAME WindowsPackage.install-and-uninstall COMMAND ${CMAKE_CURRENT_LIST_
 set_tests_properties(WindowsPackage.install-and-uninstall PROPERTIES
   LABELS package
   TIMEOUT 120
-  ENVIRONMENT "TAVEX_CPACK=${CMAKE_CPACK_COMMAND};TAVEX_CPACK_CONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake;TAVEX_PACKAGE_VERSION=${PROJECT_VERSION};TAVEX_PACKAGE_PROGRAMS=${tavex_package_programs}")
+  RESOURCE_LOCK automation_class
+  ENVIRONMENT "TAVEX_CPACK=${CMAKE_CPACK_COMMAND};TAVEX_CPACK_CONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake;TAVEX_PACKAGE_VERSION=${PROJECT_VERSION};TAVEX_PACKAGE_PROGRAMS=${tavex_package_programs};TAVEX_EXAMPLES=${PROJECT_SOURCE_DIR}/examples")
