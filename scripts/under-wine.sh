@@ -9,7 +9,7 @@
 #   program that reads a wine program's output waits seconds for the server,
 #   and a pseudo-terminal can become the server's controlling terminal;
 # - with an Xvfb screen of its own as $DISPLAY;
-# - COM1 and COM2 mapped to BUILD_DIR/com1 and com2, symbolic links the tests
+# - COM1 to COM3 mapped to BUILD_DIR/com1 to com3, symbolic links the tests
 #   point at each simulator's pseudo-terminal ($TAVEX_COM1_LINK, ...);
 # - without winemenubuilder, which would copy every Start-menu shortcut an
 #   installer makes into this machine's own desktop menus and icons.
@@ -32,6 +32,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 export TAVEX_COM1_LINK="$build_dir/com1"
 export TAVEX_COM2_LINK="$build_dir/com2"
+export TAVEX_COM3_LINK="$build_dir/com3"
 mkdir -p "$WINEPREFIX"
 
 # A screen of its own for the windows of the desktop program's tests.
@@ -48,7 +49,7 @@ wineserver -f -p >"$build_dir/wineserver.log" 2>&1 </dev/null &
 server=$!
 trap 'wineserver -k 2>/dev/null || true; wait $server 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
 wineboot --init </dev/null >"$build_dir/wineboot.log" 2>&1
-for number in 1 2; do
+for number in 1 2 3; do
   link_variable="TAVEX_COM${number}_LINK"
   wine reg add 'HKLM\Software\Wine\Ports' /v "COM$number" /d "${!link_variable}" /f </dev/null >/dev/null 2>&1
 done
