@@ -130,7 +130,9 @@ for program in "${programs[@]}"; do
   IFS='|' read -r -a command <<<"${start_command[$program]}"
   wine "${command[@]}" </dev/null >"$scratch/program.txt" 2>&1 &
   running=$!
-  for _ in $(seq 100); do
+  # Bounds that only a failure waits out: wine starts a program slowly on a
+  # busy machine.
+  for _ in $(seq 600); do
     grep -qF "/TavexDL/$program" "/proc/$running/maps" 2>/dev/null && break
     sleep 0.05
   done
@@ -138,7 +140,7 @@ for program in "${programs[@]}"; do
     { cat "$scratch/program.txt" >&2; fail "$program did not start"; }
   if [ "$program" = tavexdl.exe ]; then
     for hive in HKCU HKLM; do
-      for _ in $(seq 50); do
+      for _ in $(seq 200); do
         [ -n "$(class_server "$hive")" ] && break
         sleep 0.1
       done

@@ -11,6 +11,6 @@ list(JOIN tavex_package_programs " " tavex_package_programs)
 add_test(NAME WindowsPackage.install-and-uninstall COMMAND ${CMAKE_CURRENT_LIST_DIR}/package_install.sh)
 set_tests_properties(WindowsPackage.install-and-uninstall PROPERTIES
   LABELS package
-  TIMEOUT 120
+  TIMEOUT 300
   RESOURCE_LOCK automation_class
   ENVIRONMENT "TAVEX_CPACK=${CMAKE_CPACK_COMMAND};TAVEX_CPACK_CONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake;TAVEX_PACKAGE_VERSION=${PROJECT_VERSION};TAVEX_PACKAGE_PROGRAMS=${tavex_package_programs};TAVEX_EXAMPLES=${PROJECT_SOURCE_DIR}/examples")
