@@ -3,8 +3,8 @@
 
 #include "control_fixture.h"
 
-#include "serial/qt/line_settings.h"
-#include "serial/qt/line_free_time.h"
+#include "serial/line_settings.h"
+#include "serial/line_free_time.h"
 
 namespace tavex::test {
 namespace {

@@ -35,7 +35,8 @@ TEST_F(ControlSettings, SettingsWrittenWhileOpenReachTheDeviceAtOnce)
 TEST_F(ControlSettings, RefusesABadSettingsStringAndKeepsTheLastGoodOne)
 {
     control.SetSettings("19200,N,8,1");
-    for (const char* bad : {"19200,X,8,1", "19200,N,4,1", "19200,N,8,3", "fast,N,8,1", ",N,8,1"}) {
+    for (const char* bad : {"19200,X,8,1", "19200,N,4,1", "19200,N,8,3", "fast,N,8,1", ",N,8,1",
+                            "19200,N,8,1.5"}) {
         SCOPED_TRACE(bad);
         EXPECT_THROW(control.SetSettings(bad), CommControlError);
     }

@@ -1,7 +1,8 @@
-// The Win32 control's pure rules: the Settings string as a DCB, the
-// handshaking in the DCB, the wire time, the line errors, the device names.
+// The Win32 control's pure rules: the line settings and the handshaking in
+// the DCB, the line errors, the device names.
 
 #include "serial/comm_control.h"
+#include "serial/line_settings.h"
 #include "serial/win32/com_device_path.h"
 #include "serial/win32/comm_errors.h"
 #include "serial/win32/dcb_settings.h"
@@ -9,76 +10,28 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace tavex {
 namespace {
-
-using namespace std::chrono_literals;
-
-struct SettingsCase {
-    const char* text;
-    DcbSettings expected;
-};
-
-TEST(ParseDcbSettings, ReadsEachFieldOfAGoodString)
-{
-    const SettingsCase cases[] = {
-        {"19200,N,8,1", {19200, NOPARITY, 8, ONESTOPBIT}},
-        {"57600,n,8,1", {57600, NOPARITY, 8, ONESTOPBIT}},
-        {"9600,E,7,2", {9600, EVENPARITY, 7, TWOSTOPBITS}},
-        {"110,o,5,1.5", {110, ODDPARITY, 5, ONE5STOPBITS}},
-        {"256000,M,6,1", {256000, MARKPARITY, 6, ONESTOPBIT}},
-        {"300,s,8,2", {300, SPACEPARITY, 8, TWOSTOPBITS}},
-    };
-    for (const SettingsCase& settings : cases) {
-        SCOPED_TRACE(settings.text);
-        const std::optional<DcbSettings> parsed = ParseDcbSettings(settings.text);
-        ASSERT_TRUE(parsed.has_value());
-        EXPECT_EQ(*parsed, settings.expected);
-    }
-}
-
-TEST(ParseDcbSettings, RefusesAStringThePortCannotRun)
-{
-    for (const char* text : {"", "19200", "19200,N,8", "19200,N,8,1,", "19200,N,8,1,1", ",N,8,1", "0,N,8,1",
-                             "-9600,N,8,1", "19200x,N,8,1", "99999999999,N,8,1", "19200,X,8,1", "19200,,8,1",
-                             "19200,NN,8,1", "19200,N,4,1", "19200,N,9,1", "19200,N,8,3", "19200,N,8,1.0",
-                             "19200,N,8,0", " 19200,N,8,1", "19200;N;8;1"}) {
-        SCOPED_TRACE(text);
-        EXPECT_FALSE(ParseDcbSettings(text).has_value());
-    }
-}
-
-struct WireCase {
-    const char* settings;
-    std::size_t bytes;
-    std::chrono::microseconds expected;
-};
-
-TEST(DcbWireTime, CountsEveryBitOfACharacterWithOneAndAHalfStopBits)
-{
-    const WireCase cases[] = {
-        {"19200,N,8,1", 960, 500'000us},
-        {"9600,O,8,2", 100, 125'000us},
-        {"9600,N,5,1.5", 2, 1563us},
-        {"57600,N,8,1", 6, 1042us},
-    };
-    for (const WireCase& wire : cases) {
-        SCOPED_TRACE(wire.settings);
-        EXPECT_EQ(WireTime(wire.bytes, *ParseDcbSettings(wire.settings)), wire.expected);
-    }
-}
 
 TEST(ApplyDcbSettings, WritesTheLineSettingsAndParityChecking)
 {
     DCB dcb{};
-    ApplyDcbSettings(dcb, *ParseDcbSettings("4800,E,7,1.5"));
+    ApplyDcbSettings(dcb, *ParseLineSettings("4800,E,7,1.5"));
     EXPECT_EQ(dcb.BaudRate, 4800U);
     EXPECT_EQ(dcb.Parity, EVENPARITY);
     EXPECT_EQ(dcb.ByteSize, 7);
     EXPECT_EQ(dcb.StopBits, ONE5STOPBITS);
     EXPECT_EQ(dcb.fParity, 1U);
-    ApplyDcbSettings(dcb, *ParseDcbSettings("4800,N,8,1"));
+    ApplyDcbSettings(dcb, *ParseLineSettings("4800,N,8,1"));
     EXPECT_EQ(dcb.fParity, 0U);
+    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+    for (const auto& [letter, parity] : {std::pair{"O", ODDPARITY}, {"M", MARKPARITY}, {"S", SPACEPARITY}}) {
+        ApplyDcbSettings(dcb, *ParseLineSettings(std::string("9600,") + letter + ",8,2"));
+        EXPECT_EQ(dcb.Parity, parity);
+        EXPECT_EQ(dcb.StopBits, TWOSTOPBITS);
+    }
 }
 
 struct HandshakeCase {
@@ -105,7 +58,7 @@ TEST(FillDcb, PutsHandshakingAndModemLinesIntoTheDcb)
         DCB dcb{};
         dcb.fAbortOnError = TRUE;  // left on by an earlier user of the port
         dcb.fNull = TRUE;
-        FillDcb(dcb, PortState{*ParseDcbSettings("19200,N,8,1"), handshake.handshaking, handshake.rts,
+        FillDcb(dcb, PortState{*ParseLineSettings("19200,N,8,1"), handshake.handshaking, handshake.rts,
                                handshake.dtr});
         EXPECT_EQ(dcb.fOutxCtsFlow, handshake.ctsFlow);
         EXPECT_EQ(dcb.fRtsControl, handshake.rtsControl);

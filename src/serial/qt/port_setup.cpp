@@ -15,12 +15,30 @@ constexpr std::array<QSerialPort::FlowControl, 4> kFlowControls = {
     QSerialPort::HardwareControl,  // 3 RTS/CTS and XON/XOFF
 };
 
+// Indexed by the neutral values.
+constexpr std::array<QSerialPort::Parity, 5> kParities = {
+    QSerialPort::NoParity, QSerialPort::OddParity, QSerialPort::EvenParity, QSerialPort::MarkParity,
+    QSerialPort::SpaceParity};
+constexpr std::array<QSerialPort::StopBits, 3> kStopBits = {QSerialPort::OneStop, QSerialPort::OneAndHalfStop,
+                                                             QSerialPort::TwoStop};
+
 } // namespace
+
+bool PortCanRun(const LineSettings& settings)
+{
+#ifdef Q_OS_WIN
+    (void)settings;
+    return true;
+#else
+    return settings.stopBits != StopBits::kOneAndHalf;
+#endif
+}
 
 bool ApplyLineSettings(QSerialPort& port, const LineSettings& settings)
 {
-    return port.setBaudRate(settings.baudRate) && port.setParity(settings.parity) &&
-           port.setDataBits(settings.dataBits) && port.setStopBits(settings.stopBits);
+    return port.setBaudRate(settings.baudRate) && port.setParity(kParities[static_cast<std::size_t>(settings.parity)]) &&
+           port.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
+           port.setStopBits(kStopBits[static_cast<std::size_t>(settings.stopBits)]);
 }
 
 std::optional<QSerialPort::FlowControl> FlowControlFor(std::int32_t handshaking)

@@ -4,7 +4,7 @@
 // settings and the flow control of a closed port and applies them when it
 // opens; the modem lines it sets only while open.
 
-#include "serial/qt/line_settings.h"
+#include "serial/line_settings.h"
 
 #include <QSerialPort>
 
@@ -12,6 +12,10 @@
 #include <optional>
 
 namespace tavex {
+
+// False for settings this system's port cannot run: Qt on Unix takes 1.5
+// stop bits without complaint but sets one, as termios has no 1.5.
+bool PortCanRun(const LineSettings& settings);
 
 // False when the port refused one of them; its errorString says why.
 bool ApplyLineSettings(QSerialPort& port, const LineSettings& settings);

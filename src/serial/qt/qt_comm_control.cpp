@@ -63,7 +63,7 @@ void QtCommControl::SetCommPort(std::int16_t number)
 void QtCommControl::SetSettings(const std::string& settings)
 {
     const std::optional<LineSettings> parsed = ParseLineSettings(settings);
-    if (!parsed) {
+    if (!parsed || !PortCanRun(*parsed)) {
         throw CommControlError("invalid Settings \"" + settings + "\"");
     }
     if (!ApplyLineSettings(port_, *parsed)) {

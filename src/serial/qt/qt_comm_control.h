@@ -6,9 +6,9 @@
 
 #include "serial/comm_control.h"
 #include "serial/qt/comm_notifier.h"
-#include "serial/qt/line_free_time.h"
+#include "serial/line_free_time.h"
+#include "serial/line_settings.h"
 #include "serial/qt/line_errors.h"
-#include "serial/qt/line_settings.h"
 #include "serial/qt/port_setup.h"
 #include "serial/receive_buffer.h"
 

@@ -19,7 +19,7 @@ bool HandshakingValid(std::int32_t handshaking);
 bool RtsIsHandshake(std::int32_t handshaking);
 
 struct PortState {
-    DcbSettings line;
+    LineSettings line;
     std::int32_t handshaking = 0;
     bool rts = false;
     bool dtr = false;

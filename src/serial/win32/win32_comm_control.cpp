@@ -61,7 +61,7 @@ void Win32CommControl::SetCommPort(std::int16_t number)
 
 void Win32CommControl::SetSettings(const std::string& settings)
 {
-    const std::optional<DcbSettings> parsed = ParseDcbSettings(settings);
+    const std::optional<LineSettings> parsed = ParseLineSettings(settings);
     if (!parsed) {
         throw CommControlError("invalid Settings \"" + settings + "\"");
     }

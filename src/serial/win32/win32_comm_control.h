@@ -95,7 +95,7 @@ private:
     ReceiveBuffer received_;
     std::string devicePath_;
     std::int16_t commPort_ = 1;
-    DcbSettings lineSettings_;
+    LineSettings lineSettings_;
     std::int32_t handshaking_ = 0;
     std::int16_t inBufferSize_ = 1024;
     std::int16_t outBufferSize_ = 512;
