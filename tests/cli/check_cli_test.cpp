@@ -75,6 +75,35 @@ std::string Lower(std::string text)
     return text;
 }
 
+// The listings were written down once from the samples' records, not by
+// this program's reader.
+TEST_F(CheckCli, PredictsTheFlashWrittenDownForEachSample)
+{
+    struct ListingCase {
+        const char* image;
+        const char* hardware;
+        const char* listing;
+    };
+    const ListingCase cases[] = {
+        {"keyboard-small.s19", "1", "keyboard-small-hardware1.txt"},
+        {"keyboard-tables.s20", "1", "keyboard-tables-hardware1.txt"},
+        {"keyboard-tables.s20", "2", "keyboard-tables-hardware2.txt"},
+        {"keyboard-tables.s20", "3", "keyboard-tables-hardware3.txt"},
+    };
+    for (const ListingCase& listing : cases) {
+        SCOPED_TRACE(listing.listing);
+        const std::string out = directory_ + "/" + listing.listing;
+        const CliRun check =
+            Cli({"check", kExamples + "/" + listing.image, "--hardware", listing.hardware, "--flash-out", out});
+        EXPECT_EQ(check.exitCode, 0) << check.err;
+        std::ifstream predicted(out), writtenDown(std::string(TAVEX_FLASH_LISTINGS) + "/" + listing.listing);
+        std::ostringstream predictedText, writtenDownText;
+        predictedText << predicted.rdbuf();
+        writtenDownText << writtenDown.rdbuf();
+        EXPECT_EQ(predictedText.str(), writtenDownText.str());
+    }
+}
+
 TEST_F(CheckCli, SummarisesTheSamples)
 {
     const CliRun s19 = Cli({"check", kExamples + "/keyboard-small.s19"});

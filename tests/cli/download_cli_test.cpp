@@ -32,6 +32,19 @@ TEST(DownloadCli, WritesAnS19ImageAndTheFlashHoldsExactlyIt)
     EXPECT_NE(rig.Summary().find(DigestLine(ExpectedFlash(image, FileKind::S19, 1))), std::string::npos);
 }
 
+TEST(DownloadCli, TheSamplesLeaveTheFlashWrittenDownForThem)
+{
+    for (const test::WrittenDownFlash& flash : test::kWrittenDownFlashes) {
+        SCOPED_TRACE(flash.listing);
+        test::ScratchDirectory listings;
+        const std::string listing = listings.Path() + "/flash.txt";
+        Rig rig({"--hardware", std::to_string(flash.hardware), "--flash-out", listing});
+        EXPECT_EQ(rig.Download(rig.Sample(flash.sample)), 0) << rig.err;
+        rig.Summary();
+        EXPECT_EQ(test::Slurp(listing), test::WrittenDownListing(flash));
+    }
+}
+
 TEST(DownloadCli, TracesEveryFrameAndReplyInHexadecimal)
 {
     Rig rig({"--hardware", "0"});

@@ -36,6 +36,27 @@ inline SimulatedFlash ExpectedFlash(const std::string& path, FileKind fileKind, 
     return FlashOfImage(source, bytes.size(), fileKind, hardware);
 }
 
+// A sample's flash as written down once, byte by byte, from its records
+// (tests/data/flash): what a reader fault the program and the simulator
+// shared would not change.
+struct WrittenDownFlash {
+    const char* sample;
+    std::int32_t hardware;
+    const char* listing;
+};
+
+inline constexpr WrittenDownFlash kWrittenDownFlashes[] = {
+    {"keyboard-small.s19", 1, "keyboard-small-hardware1.txt"},
+    {"keyboard-tables.s20", 1, "keyboard-tables-hardware1.txt"},
+    {"keyboard-tables.s20", 2, "keyboard-tables-hardware2.txt"},
+    {"keyboard-tables.s20", 3, "keyboard-tables-hardware3.txt"},
+};
+
+inline std::string WrittenDownListing(const WrittenDownFlash& flash)
+{
+    return Slurp(std::string(TAVEX_FLASH_LISTINGS) + "/" + flash.listing);
+}
+
 // The simulator's summary line for that flash.
 inline std::string DigestLine(const SimulatedFlash& flash)
 {

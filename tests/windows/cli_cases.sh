@@ -93,11 +93,16 @@ expect_summary() {
   grep -qF -- "$2" "$scratch/keyboard$1.txt" || { cat "$scratch/keyboard$1.txt" >&2; fail "keyboard $1: no '$2'"; }
 }
 
-# expect_flash N IMAGE HARDWARE: keyboard N holds what the image leaves.
+# expect_flash N IMAGE HARDWARE: keyboard N holds what the image leaves, as
+# `check` predicts it and, for a sample, as written down for it once.
 expect_flash() {
   cli check "$(windows_path "$scratch/$2")" --hardware "$3" --flash-out "$(windows_path "$scratch/expected.txt")" \
     >/dev/null
   cmp -s "$scratch/expected.txt" "$scratch/flash$1.txt" || fail "keyboard $1's flash is not what $2 leaves"
+  local written_down="$TAVEX_FLASH_LISTINGS/${2%.*}-hardware$3.txt"
+  if [ -f "$written_down" ]; then
+    cmp -s "$written_down" "$scratch/flash$1.txt" || fail "keyboard $1's flash is not the one written down for $2"
+  fi
 }
 
 case "$1" in
