@@ -80,6 +80,13 @@ DWORD FakeReaderCalls::WaitCommEvent(HANDLE, DWORD& mask, OVERLAPPED& overlapped
     const std::lock_guard<std::mutex> lock(mutex_);
     Called(&overlapped);
     ++counts_.waits;
+    // As wine does, and Windows: one wait at a time.
+    for (const auto& [other, operation] : operations_) {
+        if (other != &overlapped && operation.mask != nullptr && !operation.done &&
+            operation.ending != Ending::kSignalledWithoutResult) {
+            return ERROR_INVALID_PARAMETER;
+        }
+    }
     const Script script = NextScript(waitScripts_, waitsAfterwards_);
     Operation operation{script.ending};
     operation.mask = &mask;

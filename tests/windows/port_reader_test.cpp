@@ -36,7 +36,7 @@ struct ReaderFixture {
     }
 
     // Everything the reader hands over until done() holds or the time is up.
-    ReaderNews Collect(const std::function<bool(const ReaderNews&)>& done, std::chrono::milliseconds limit = 2s)
+    ReaderNews Collect(const std::function<bool(const ReaderNews&)>& done, std::chrono::milliseconds limit = 5s)
     {
         const Clock::time_point giveUp = Clock::now() + limit;
         while (!done(collected) && Clock::now() < giveUp) {
@@ -78,7 +78,7 @@ TEST(PortReaderOrders, EveryOrderOfCompletionStillBringsTheBytes)
         {"a driver that behaves", {}, {}},
         {"a wait signalled whose result never comes (wine)", {{Ending::kSignalledWithoutResult}}, {}},
         {"a wait whose result comes before its event", {{Ending::kResultWithoutSignal}}, {}},
-        {"a wait that never ends, not even when cancelled", {{Ending::kNeverEnds}}, {}},
+        {"a wait that never ends, not even when cancelled, and refuses the next", {{Ending::kNeverEnds}}, {}},
         {"waits that end at once as aborted (wine on a pty)", {{Ending::kAbortedAtOnce}, {Ending::kAbortedAtOnce}}, {}},
         {"a read that brings nothing", {}, {{Ending::kZeroBytes}}},
         {"a read signalled whose result never comes", {}, {{Ending::kSignalledWithoutResult}}},
@@ -95,6 +95,9 @@ TEST(PortReaderOrders, EveryOrderOfCompletionStillBringsTheBytes)
         std::this_thread::sleep_for(20ms);
         fixture.driver.Arrive("OK");
         EXPECT_EQ(fixture.CollectBytes(2), "OK");
+        // and the reader goes on
+        fixture.driver.Arrive("!");
+        EXPECT_EQ(fixture.CollectBytes(3), "OK!");
         EXPECT_FALSE(fixture.collected.lostError);
         fixture.reader->Stop();
         EXPECT_FALSE(fixture.driver.Counted().unfinishedReused);

@@ -14,6 +14,10 @@ constexpr DWORD kOperationBoundMs = 100;
 // How long the result of an operation whose end was signalled may take to
 // reach its OVERLAPPED.
 constexpr DWORD kResultBoundMs = 10;
+// How long an operation the reader cancelled may take to end: wine ends a
+// cancelled wait through a thread of its own, 19 ms later on an idle
+// machine. A wait it has not ended refuses the next one.
+constexpr DWORD kCancelBoundMs = 1000;
 // Rounds that bring nothing are not repeated at once: the pause between
 // them grows to this at most, which a byte that arrives meanwhile waits out
 // at worst.
@@ -82,8 +86,11 @@ void PortReader::Run()
         }
         // Wine ends a wait on a pseudo-terminal as aborted when bytes
         // arrive; any wait that ends without an event is followed by a look
-        // at the driver all the same.
-        if (wait.ending == Ending::kFailed && wait.error != ERROR_OPERATION_ABORTED) {
+        // at the driver all the same. A wait the driver never ended refuses
+        // every later one as an invalid parameter: the reader then looks at
+        // the driver in rounds.
+        const bool refusedBehindAnUnfinishedWait = wait.error == ERROR_INVALID_PARAMETER && !unfinished_.empty();
+        if (wait.ending == Ending::kFailed && wait.error != ERROR_OPERATION_ABORTED && !refusedBehindAnUnfinishedWait) {
             Lost(wait.error);
             return;
         }
@@ -160,7 +167,7 @@ OVERLAPPED& PortReader::Next()
 PortReader::Outcome PortReader::Perform(DWORD started)
 {
     if (started == 0) {
-        return Collect(true);
+        return Collect(true, kResultBoundMs);
     }
     if (started != ERROR_IO_PENDING) {
         return Outcome{Ending::kFailed, started, 0};
@@ -168,11 +175,11 @@ PortReader::Outcome PortReader::Perform(DWORD started)
     const HANDLE handles[] = {operation_->overlapped.hEvent, stop_};
     const DWORD woken = calls_.WaitForAny(handles, 2, kOperationBoundMs);
     if (woken == WAIT_OBJECT_0) {
-        return Collect(true);
+        return Collect(true, kResultBoundMs);
     }
     if (woken == WAIT_TIMEOUT) {
         calls_.CancelIo(port_, operation_->overlapped);
-        return Collect(true);
+        return Collect(true, kCancelBoundMs);
     }
     if (woken == WAIT_OBJECT_0 + 1) {
         return Abandon();
@@ -184,12 +191,13 @@ PortReader::Outcome PortReader::Perform(DWORD started)
 
 // Wine can signal an operation's end and never put its result in the
 // OVERLAPPED: its helper thread writes the final status, and the thread
-// that asked writes "pending" over it. After kResultBoundMs the operation is
-// taken as one that ended with nothing.
-PortReader::Outcome PortReader::Collect(bool stopEndsIt)
+// that asked writes "pending" over it. After boundMs the operation is taken
+// as one that ended with nothing.
+PortReader::Outcome PortReader::Collect(bool stopEndsIt, DWORD boundMs)
 {
     Outcome outcome;
-    for (DWORD waitedMs = 0;; ++waitedMs) {
+    const ULONGLONG giveUpAt = GetTickCount64() + boundMs;
+    for (;;) {
         const DWORD error = calls_.GetOverlappedResult(port_, operation_->overlapped, outcome.transferred);
         if (error == 0) {
             return outcome;
@@ -199,7 +207,7 @@ PortReader::Outcome PortReader::Collect(bool stopEndsIt)
             outcome.error = error;
             return outcome;
         }
-        if (waitedMs == kResultBoundMs) {
+        if (GetTickCount64() >= giveUpAt) {
             return Unfinished();
         }
         if (!stopEndsIt) {
@@ -211,11 +219,11 @@ PortReader::Outcome PortReader::Collect(bool stopEndsIt)
 }
 
 // The reader is stopping: the operation is cancelled, and its result
-// waited for as long as any.
+// waited for briefly; the port's close ends whatever is left.
 PortReader::Outcome PortReader::Abandon()
 {
     calls_.CancelIo(port_, operation_->overlapped);
-    Collect(false);
+    Collect(false, kResultBoundMs);
     return Outcome{Ending::kStopped, 0, 0};
 }
 

@@ -77,7 +77,7 @@ private:
     bool ReadQueued(DWORD bytesQueued, std::vector<std::uint8_t>& arrived);
     OVERLAPPED& Next();
     Outcome Perform(DWORD started);
-    Outcome Collect(bool stopEndsIt);
+    Outcome Collect(bool stopEndsIt, DWORD boundMs);
     Outcome Abandon();
     Outcome Unfinished();
     bool Pause(DWORD milliseconds);
