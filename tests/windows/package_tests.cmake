@@ -12,5 +12,7 @@ add_test(NAME WindowsPackage.install-and-uninstall COMMAND ${CMAKE_CURRENT_LIST_
 set_tests_properties(WindowsPackage.install-and-uninstall PROPERTIES
   LABELS package
   TIMEOUT 300
-  RESOURCE_LOCK automation_class
+  # tavexdl.exe runs here on the wine desktop the desktop tests drive, and
+  # reads the reminder setting they change.
+  RESOURCE_LOCK "automation_class;reminder-setting"
   ENVIRONMENT "TAVEX_CPACK=${CMAKE_CPACK_COMMAND};TAVEX_CPACK_CONFIG=${CMAKE_BINARY_DIR}/CPackConfig.cmake;TAVEX_PACKAGE_VERSION=${PROJECT_VERSION};TAVEX_PACKAGE_PROGRAMS=${tavex_package_programs};TAVEX_EXAMPLES=${PROJECT_SOURCE_DIR}/examples")
