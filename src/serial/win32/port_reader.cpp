@@ -53,6 +53,9 @@ PortReader::PortReader(HANDLE port, ReaderCalls& calls, Announce announce)
 PortReader::~PortReader()
 {
     Stop();
+    for (std::unique_ptr<Operation>& unfinished : unfinished_) {
+        unfinished.release();  // NOLINT: left to the driver, see Stop
+    }
     if (stop_ != nullptr) {
         CloseHandle(stop_);
     }
@@ -79,8 +82,8 @@ void PortReader::Run()
 {
     DWORD idlePauseMs = 0;
     while (!Stopping()) {
-        DWORD mask = 0;
-        const Outcome wait = Perform(calls_.WaitCommEvent(port_, mask, Next()));
+        Operation& operation = *operation_;
+        const Outcome wait = Perform(calls_.WaitCommEvent(port_, operation.events, Next()));
         if (wait.ending == Ending::kStopped) {
             return;
         }
@@ -158,6 +161,7 @@ OVERLAPPED& PortReader::Next()
     const HANDLE event = overlapped.hEvent;
     overlapped = OVERLAPPED{};
     overlapped.hEvent = event;
+    operation_->events = 0;
     ResetEvent(event);
     return overlapped;
 }
@@ -218,12 +222,12 @@ PortReader::Outcome PortReader::Collect(bool stopEndsIt, DWORD boundMs)
     }
 }
 
-// The reader is stopping: the operation is cancelled, and its result
-// waited for briefly; the port's close ends whatever is left.
+// The reader is stopping: the operation is cancelled and waited for, as
+// the driver writes into it until it has ended.
 PortReader::Outcome PortReader::Abandon()
 {
     calls_.CancelIo(port_, operation_->overlapped);
-    Collect(false, kResultBoundMs);
+    Collect(false, kCancelBoundMs);
     return Outcome{Ending::kStopped, 0, 0};
 }
 

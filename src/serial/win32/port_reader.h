@@ -47,8 +47,9 @@ public:
     // False when the system could not give the reader its events or thread.
     bool Started() const { return started_; }
 
-    // Ends the reader's thread. An operation the driver never ended keeps
-    // its OVERLAPPED until the reader is destroyed: close the port between.
+    // Ends the reader's thread. Close the port before the reader is
+    // destroyed: an operation the driver never ended, even then, keeps its
+    // OVERLAPPED and event for good, as the driver may still write to them.
     void Stop();
 
     // Called by the owning thread.
@@ -62,7 +63,8 @@ private:
         Operation(const Operation&) = delete;
         Operation& operator=(const Operation&) = delete;
         OVERLAPPED overlapped{};
-        std::uint8_t buffer[4096];  // a read's bytes land here, never in memory the reader frees
+        DWORD events = 0;           // a wait's events land here,
+        std::uint8_t buffer[4096];  // a read's bytes here: never in memory the reader frees
     };
 
     enum class Ending { kDone, kUnfinished, kStopped, kFailed };
