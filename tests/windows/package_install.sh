@@ -181,14 +181,19 @@ if $registered; then
   done
 fi
 
-# With the programs stopped: the uninstaller copies itself away and returns at once; the copy removes
-# the folder last.
-wine 'C:\Program Files\TavexDL\Uninstall.exe' /S </dev/null || fail "the uninstaller ended with $?"
-for _ in $(seq 100); do
-  [ -e "$install_dir" ] || break
-  sleep 0.2
-done
-[ ! -e "$install_dir" ] || { ls -la "$install_dir" >&2; fail "the installation folder is still there"; }
+# uninstall WHO WHEN: runs the installed uninstaller silently, which copies
+# itself away and returns at once; the copy removes the folder last.
+uninstall() {
+  wine 'C:\Program Files\TavexDL\Uninstall.exe' /S </dev/null || fail "$1 ended with $?"
+  for _ in $(seq 100); do
+    [ -e "$install_dir" ] || break
+    sleep 0.2
+  done
+  [ ! -e "$install_dir" ] || { ls -la "$install_dir" >&2; fail "the installation folder is still there$2"; }
+}
+
+# With the programs stopped.
+uninstall "the uninstaller" ""
 [ ! -e "$menu_dir" ] || { ls -la "$menu_dir" >&2; fail "the Start-menu folder is still there"; }
 if wine reg query "$uninstall_key" </dev/null >/dev/null 2>&1; then
   fail "the uninstall entry is still in the registry"
@@ -216,12 +221,7 @@ if $desktop; then
     register_class "$hive" "$server"
     [ "$(class_server "$hive")" = "$server" ] || fail "$server reads back as '$(class_server "$hive")'"
   done
-  wine 'C:\Program Files\TavexDL\Uninstall.exe' /S </dev/null || fail "the second uninstaller ended with $?"
-  for _ in $(seq 100); do
-    [ -e "$install_dir" ] || break
-    sleep 0.2
-  done
-  [ ! -e "$install_dir" ] || { ls -la "$install_dir" >&2; fail "the installation folder is still there after the second uninstallation"; }
+  uninstall "the second uninstaller" " after the second uninstallation"
   for registration in "${registrations[@]}"; do
     IFS='|' read -r hive server fate <<<"$registration"
     if [ "$fate" = goes ]; then
