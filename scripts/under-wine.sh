@@ -45,19 +45,21 @@ for _ in $(seq 200); do
 done
 export DISPLAY=":$(cat "$build_dir/xvfb.display")"
 
-wineserver -f -p >"$build_dir/wineserver.log" 2>&1 </dev/null &
-server=$!
-trap 'wineserver -k 2>/dev/null || true; wait $server 2>/dev/null || true; kill $xvfb 2>/dev/null || true' EXIT
+# Started in the background by itself, wineserver returns once it takes
+# clients: a program started before that would start a server of its own.
+start_server() { wineserver -p >>"$build_dir/wineserver.log" 2>&1 </dev/null; }
+stop_server() { wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; }
+: >"$build_dir/wineserver.log"
+start_server
+trap 'stop_server; kill $xvfb 2>/dev/null || true' EXIT
 wineboot --init </dev/null >"$build_dir/wineboot.log" 2>&1
 for number in 1 2 3; do
   link_variable="TAVEX_COM${number}_LINK"
   wine reg add 'HKLM\Software\Wine\Ports' /v "COM$number" /d "${!link_variable}" /f </dev/null >/dev/null 2>&1
 done
 # The port map is read when the server starts: restart it with the map in place.
-wineserver -k 2>/dev/null || true
-wait $server 2>/dev/null || true
-wineserver -f -p >>"$build_dir/wineserver.log" 2>&1 </dev/null &
-server=$!
+stop_server
+start_server
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
 "$@"
