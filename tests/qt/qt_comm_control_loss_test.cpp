@@ -2,6 +2,7 @@
 // port, and an idle event loop afterwards.
 
 #include "control_fixture.h"
+#include "serial/qt/qt_port_backend.h"
 
 #include <QSerialPort>
 
@@ -35,12 +36,14 @@ TEST_P(DeviceLoss, GivesOneDcbNotificationAndClosesThePort)
         // process while Qt, closing the lost port, still has the number's
         // lock file: that process's open would be refused.
         const SlaveDescriptor numberHeld(line);
-        QtCommControl lost(line.SlaveDevice());
+        auto backend = std::make_unique<QtPortBackend>();
+        const QSerialPort* port = backend->findChild<QSerialPort*>();
+        ASSERT_NE(port, nullptr);
+        CommControl lost(std::move(backend));
+        lost.SetDevicePath(line.SlaveDevice().toStdString());
         std::vector<std::int16_t> seen;
         lost.SetOnComm([&] { seen.push_back(lost.GetCommEvent()); });
         int portErrors = 0;
-        const QSerialPort* port = lost.findChild<QSerialPort*>();
-        ASSERT_NE(port, nullptr);
         QObject::connect(port, &QSerialPort::errorOccurred, [&](QSerialPort::SerialPortError error) {
             portErrors += error == QSerialPort::NoError ? 0 : 1;
         });

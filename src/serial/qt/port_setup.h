@@ -5,6 +5,7 @@
 // opens; the modem lines it sets only while open.
 
 #include "serial/line_settings.h"
+#include "serial/port_backend.h"
 
 #include <QSerialPort>
 
@@ -22,8 +23,6 @@ bool ApplyLineSettings(QSerialPort& port, const LineSettings& settings);
 
 // The flow control for a Handshaking value 0 to 3; empty for any other.
 std::optional<QSerialPort::FlowControl> FlowControlFor(std::int32_t handshaking);
-
-enum class ModemLine { kDtr, kRts };
 
 // Asserts or releases a modem line of an open port. A device without modem
 // lines (a pseudo-terminal) counts as done; false only when a device that has

@@ -5,7 +5,6 @@ namespace tavex {
 namespace {
 
 constexpr std::int32_t kXonXoff = 1;
-constexpr std::int32_t kRtsCts = 2;
 constexpr std::int32_t kBoth = 3;
 
 constexpr char kXon = 0x11;
@@ -19,8 +18,6 @@ bool LineNotSupported(DWORD error) { return error == ERROR_NOT_SUPPORTED || erro
 } // namespace
 
 bool HandshakingValid(std::int32_t handshaking) { return handshaking >= 0 && handshaking <= kBoth; }
-
-bool RtsIsHandshake(std::int32_t handshaking) { return handshaking == kRtsCts || handshaking == kBoth; }
 
 void FillDcb(DCB& dcb, const PortState& state)
 {

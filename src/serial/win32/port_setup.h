@@ -5,6 +5,7 @@
 // modem lines.
 
 #include "platform/windows_api.h"
+#include "serial/port_backend.h"
 #include "serial/win32/dcb_settings.h"
 
 #include <cstdint>
@@ -14,16 +15,6 @@ namespace tavex {
 // True for a Handshaking value the control takes: 0 none, 1 XON/XOFF,
 // 2 RTS/CTS, 3 both.
 bool HandshakingValid(std::int32_t handshaking);
-
-// True when the driver, not the control, drives RTS.
-bool RtsIsHandshake(std::int32_t handshaking);
-
-struct PortState {
-    LineSettings line;
-    std::int32_t handshaking = 0;
-    bool rts = false;
-    bool dtr = false;
-};
 
 // Fills the DCB from the properties: binary mode, the line settings, the
 // handshaking and the modem lines the port opens with. Nothing is replaced
@@ -38,8 +29,6 @@ DWORD ApplyPortState(HANDLE port, const PortState& state);
 // bytes by itself); a write has no time limit of the driver's (the control
 // bounds its wait).
 DWORD ApplyTimeouts(HANDLE port);
-
-enum class ModemLine { kDtr, kRts };
 
 // Asserts or releases a modem line. A device without modem lines (a
 // pseudo-terminal) counts as done; false only when a device that has them
