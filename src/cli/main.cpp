@@ -7,7 +7,7 @@
 #include "cli/host/file_names.h"
 #include "cli/host/standard_descriptors.h"
 #include "cli/output/terminal_text.h"
-#include "cli/host/platform_image_files.h"
+#include "platform/system_image_files.h"
 #include "cli/ports/ports_command.h"
 #include "cli/version_text.h"
 
@@ -78,7 +78,7 @@ int RunCommand(int argc, char** argv)
         // A check only reads: two checks of one file at once do not get in
         // each other's way, while a download, which has its image to itself,
         // still keeps a check out and is kept out by one.
-        tavex::PlatformImageFiles files(tavex::PlatformImageFiles::Sharing::SharedAmongReaders);
+        tavex::SystemImageFiles files(tavex::SystemImageFiles::Sharing::SharedAmongReaders);
         return tavex::RunCheckCommand(commandArguments, files);
     }
     if (arguments[0] == "ports") {

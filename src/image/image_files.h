@@ -19,6 +19,14 @@ struct OpenedFile {
     std::unique_ptr<IByteSource> file;  // set when Opened
     std::uint64_t length = 0;
     std::string reason;  // the system's reason when not Opened, if it gave one
+
+    static OpenedFile Refused(Status status, std::string reason)
+    {
+        OpenedFile refused;
+        refused.status = status;
+        refused.reason = std::move(reason);
+        return refused;
+    }
 };
 
 class IImageFiles {

@@ -1,4 +1,4 @@
-#include "app/about_dialog.h"
+#include "gui/qt/about_dialog.h"
 
 #include "dialog_controls.h"
 #include "reading_order.h"

@@ -1,4 +1,4 @@
-#include "app/app_icon.h"
+#include "gui/qt/app_icon.h"
 
 #include <QImage>
 #include <QPixmap>

@@ -1,4 +1,4 @@
-#include "app/reminder_dialog.h"
+#include "gui/qt/reminder_dialog.h"
 
 #include "dialog_controls.h"
 #include "reading_order.h"

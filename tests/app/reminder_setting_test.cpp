@@ -1,4 +1,4 @@
-#include "app/reminder_setting.h"
+#include "gui/reminder_setting.h"
 
 #include "stored_reminder.h"
 

@@ -1,4 +1,4 @@
-#include "gui/dbus_automation.h"
+#include "gui/qt/dbus_automation.h"
 
 #include "support/scratch_directory.h"
 

@@ -2,9 +2,9 @@
 // keyboard.
 
 #include "gui/automation_switches.h"
-#include "gui/main_dialog.h"
-#include "gui/name_filters.h"
-#include "platform/posix_image_file.h"
+#include "gui/qt/main_dialog.h"
+#include "gui/qt/name_filters.h"
+#include "platform/system_image_files.h"
 #include "qt_model_comm_control.h"
 #include "support/image_text.h"
 #include "support/scratch_directory.h"
@@ -89,7 +89,7 @@ struct Window {
 
     KeyboardModel keyboard;
     test::QtModelControlHost controls;
-    PosixImageFiles files;
+    SystemImageFiles files;
     CTavexDLDlg dialog;
     test::ScratchDirectory scratch;
     std::string image;

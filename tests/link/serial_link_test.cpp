@@ -5,7 +5,7 @@
 #include "kbsim_process.h"
 #include "protocol/bootloader_frames.h"
 #include "protocol/com_port_event_handler.h"
-#include "serial/qt/qt_comm_control.h"
+#include "serial/qt/comm_control.h"
 
 #include <gtest/gtest.h>
 

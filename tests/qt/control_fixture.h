@@ -5,7 +5,7 @@
 
 #include "event_loop_wait.h"
 #include "pseudo_terminal.h"
-#include "serial/qt/qt_comm_control.h"
+#include "serial/qt/comm_control.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "serial/qt/line_errors.h"
+#include "serial/posix/line_errors.h"
 
 #include "serial/comm_control.h"
 

@@ -1,6 +1,6 @@
-#include "serial/qt/port_lock_files.h"
+#include "serial/posix/port_lock_files.h"
 
-#include "serial/qt/lock_failure.h"
+#include "serial/posix/lock_failure.h"
 
 #include "support/scratch_directory.h"
 

@@ -3,8 +3,8 @@
 // locks like any device.
 
 #include "pseudo_terminal.h"
-#include "serial/qt/exclusive_claim.h"
-#include "serial/qt/linux_serial_ioctl.h"
+#include "serial/posix/exclusive_claim.h"
+#include "serial/posix/linux_serial_ioctl.h"
 
 #include <gtest/gtest.h>
 

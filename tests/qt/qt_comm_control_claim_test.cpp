@@ -3,7 +3,7 @@
 
 #include "control_fixture.h"
 
-#include "serial/qt/port_lock_files.h"
+#include "serial/posix/port_lock_files.h"
 
 #include <fstream>
 #include <string>

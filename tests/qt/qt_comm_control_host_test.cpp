@@ -4,7 +4,7 @@
 #include "scoped_environment.h"
 #include "serial/ccomport.h"
 #include "serial/comm_event.h"
-#include "serial/qt/qt_comm_control_host.h"
+#include "serial/qt/comm_control_host.h"
 
 #include <thread>
 

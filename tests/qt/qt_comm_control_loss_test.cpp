@@ -2,7 +2,7 @@
 // port, and an idle event loop afterwards.
 
 #include "control_fixture.h"
-#include "serial/qt/qt_port_backend.h"
+#include "serial/qt/port_backend.h"
 
 #include <QSerialPort>
 

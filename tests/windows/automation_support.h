@@ -3,7 +3,7 @@
 // What the automation tests share: holding COM references, a hidden window
 // for a main window, and reading and removing class registry entries.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <unknwn.h>
 

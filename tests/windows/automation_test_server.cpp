@@ -11,7 +11,7 @@
 
 #include "gui/automation_switches.h"
 #include "gui/win32/automation/automation_server.h"
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <objbase.h>
 #include <ole2.h>

@@ -2,8 +2,8 @@
 // its host.
 
 #include "serial/win32/port_claim.h"
-#include "serial/win32/win32_comm_control.h"
-#include "serial/win32/win32_comm_control_host.h"
+#include "serial/win32/comm_control.h"
+#include "serial/win32/comm_control_host.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "message_pump.h"
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 namespace tavex::test {
 

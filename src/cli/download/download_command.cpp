@@ -187,7 +187,7 @@ int RunDownloadCommand(char* programPath, std::span<const std::string_view> argu
         return RunParallelDownloads(*options, log);
     }
     const std::unique_ptr<IDownloadReporter> reporter = MakeReporter(options->json);
-    SessionRun run(*options, options->targets.front(), *reporter, PlatformImageFiles::Sharing::Exclusive);
+    SessionRun run(*options, options->targets.front(), *reporter, SystemImageFiles::Sharing::Exclusive);
 
     // The first signal is the Cancel button, a second one closes the window.
     bool interrupted = false;

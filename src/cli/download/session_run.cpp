@@ -29,7 +29,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start)
 } // namespace
 
 SessionRun::SessionRun(const DownloadOptions& options, DownloadTarget target, IDownloadReporter& reporter,
-                       PlatformImageFiles::Sharing sharing, SnapshotCache* snapshots)
+                       SystemImageFiles::Sharing sharing, SnapshotCache* snapshots)
     : options_(options), target_(std::move(target)), reporter_(reporter), sharing_(sharing), snapshots_(snapshots)
 {
 }
@@ -49,7 +49,7 @@ DownloadOutcome SessionRun::Run()
     CliSessionHost host(loop, reporter_, options_.file, target_.ShownComNumber() - 1,
                         [&loop] { loop.Quit(); });
     CliControlHost controls(target_, options_.trace);
-    PlatformImageFiles platformFiles(sharing_);
+    SystemImageFiles platformFiles(sharing_);
     std::optional<CachedSnapshotFiles> cachedFiles;
     if (snapshots_ != nullptr) {
         cachedFiles.emplace(platformFiles, *snapshots_);

@@ -9,7 +9,7 @@
 #include "cli/output/download_reporter.h"
 #include "cli/download/download_target.h"
 #include "cli/download/snapshot_cache.h"
-#include "cli/host/platform_image_files.h"
+#include "platform/system_image_files.h"
 
 namespace tavex {
 
@@ -20,7 +20,7 @@ public:
     // With `snapshots`, the image's copy is the one the other sessions of
     // the cache hold, when one does.
     SessionRun(const DownloadOptions& options, DownloadTarget target, IDownloadReporter& reporter,
-               PlatformImageFiles::Sharing sharing, SnapshotCache* snapshots = nullptr);
+               SystemImageFiles::Sharing sharing, SnapshotCache* snapshots = nullptr);
 
     // Waits for the device when asked, runs the download to its end and
     // answers how it ended.
@@ -37,7 +37,7 @@ private:
     const DownloadOptions& options_;
     DownloadTarget target_;
     IDownloadReporter& reporter_;
-    PlatformImageFiles::Sharing sharing_;
+    SystemImageFiles::Sharing sharing_;
     SnapshotCache* snapshots_;
     DownloadSession* session_ = nullptr;
     bool stopRequested_ = false;

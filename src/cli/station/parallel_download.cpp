@@ -66,7 +66,7 @@ public:
             // The sessions share the image among themselves, file and copy;
             // it stays locked against programs that would have it to
             // themselves.
-            SessionRun run(options_, target_, reporter_, PlatformImageFiles::Sharing::SharedAmongReaders,
+            SessionRun run(options_, target_, reporter_, SystemImageFiles::Sharing::SharedAmongReaders,
                            &snapshots_);
             run_ = &run;
             if (stopRequested_) {

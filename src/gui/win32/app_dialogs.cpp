@@ -1,6 +1,6 @@
 #include "gui/win32/app_dialogs.h"
 
-#include "app/reminder_setting.h"
+#include "gui/reminder_setting.h"
 #include "resource_ids.h"
 
 namespace tavex {

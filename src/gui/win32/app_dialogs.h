@@ -4,7 +4,7 @@
 // carry a check box for the reminder setting, and every click on either
 // stores the box's new state at once.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 namespace tavex {
 

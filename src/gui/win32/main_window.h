@@ -6,7 +6,7 @@
 // message is posted to the window, the watchdog is a window timer, a
 // message is a modal warning box.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 #include "session/download_session.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "gui/win32/program_name.h"
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 namespace tavex {
 

@@ -1,6 +1,6 @@
 #include "gui/win32/reminder_registry.h"
 
-#include "app/reminder_setting.h"
+#include "gui/reminder_setting.h"
 #include "text/settings_scope.h"
 
 namespace tavex {

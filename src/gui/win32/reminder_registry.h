@@ -5,7 +5,7 @@
 // ReadReminderSetting and WriteReminderSetting (app/reminder_setting.h) use
 // that key; these take any key, so that a scratch key can stand in.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <string>
 

@@ -1,13 +1,13 @@
 #include "gui/win32/tavexdl_app.h"
 
-#include "app/reminder_setting.h"
+#include "gui/reminder_setting.h"
 #include "gui/automation_switches.h"
 #include "gui/win32/app_dialogs.h"
 #include "gui/win32/automation/automation_server.h"
 #include "gui/win32/main_window.h"
 #include "gui/win32/program_name.h"
-#include "platform/win32_image_file.h"
-#include "serial/win32/win32_comm_control_host.h"
+#include "platform/system_image_files.h"
+#include "serial/win32/comm_control_host.h"
 #include "text/string_table.h"
 
 #include <commctrl.h>
@@ -51,7 +51,7 @@ int RunDesktopApp(const std::wstring& commandLine)
         }
 
         Win32CommControlHost commControls;
-        Win32ImageFiles files;
+        SystemImageFiles files;
         CTavexDLDlg dialog(commControls, files, ntPlatform);
         dialog.windowChanged = [&automation](HWND window) { automation.SetMainWindow(window); };
         dialog.Run();

@@ -1,7 +1,7 @@
 // tavexdl.exe: the desktop program on Windows.
 
 #include "gui/win32/tavexdl_app.h"
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int)
 {

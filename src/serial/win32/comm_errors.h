@@ -3,7 +3,7 @@
 // The line errors ClearCommError reports, as the CommEvent each raises, and
 // the reasons a port could not be opened, in the words the Linux port uses.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <cstdint>
 #include <string>

@@ -2,7 +2,7 @@
 
 // The line settings as the values a Win32 DCB takes.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 #include "serial/line_settings.h"
 
 namespace tavex {

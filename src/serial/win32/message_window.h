@@ -5,7 +5,7 @@
 // thread's own GetMessage/DispatchMessage loop runs the handler, so whatever
 // it does happens on that thread. It has to be destroyed on that thread too.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <functional>
 

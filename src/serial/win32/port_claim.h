@@ -6,7 +6,7 @@
 // a COM port by themselves; wine's pseudo-terminal ports and some virtual
 // port drivers share the port, and the bytes would go to either user.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <string>
 

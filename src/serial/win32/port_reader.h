@@ -8,7 +8,7 @@
 // end without ever giving its result, or never ends a wait although bytes
 // have come, costs a few milliseconds, not the reply.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 #include "serial/win32/reader_calls.h"
 
 #include <cstdint>

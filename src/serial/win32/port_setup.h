@@ -4,7 +4,7 @@
 // settings and handshaking, the timeouts the reader and writer rely on, the
 // modem lines.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 #include "serial/port_backend.h"
 #include "serial/win32/dcb_settings.h"
 

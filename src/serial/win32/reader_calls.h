@@ -5,7 +5,7 @@
 // call answers 0 or the system's error code; ERROR_IO_PENDING says an
 // operation is under way.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <cstdint>
 

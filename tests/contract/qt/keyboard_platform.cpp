@@ -4,7 +4,7 @@
 #include "event_loop_wait.h"
 #include "kbsim_process.h"
 #include "keyboard_contract.h"
-#include "serial/qt/qt_comm_control.h"
+#include "serial/qt/comm_control.h"
 
 namespace tavex::test {
 

@@ -3,7 +3,7 @@
 
 #include "keyboard_contract.h"
 #include "message_pump.h"
-#include "serial/win32/win32_comm_control.h"
+#include "serial/win32/comm_control.h"
 
 namespace tavex::test {
 

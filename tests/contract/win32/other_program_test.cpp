@@ -2,8 +2,8 @@
 // can play. The contract every platform keeps is in tests/contract.
 
 #include "keyboard_contract.h"
-#include "platform/windows_api.h"
-#include "serial/win32/win32_comm_control.h"
+#include "platform/win32/windows_api.h"
+#include "serial/win32/comm_control.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // $TAVEX_DESKTOP_EXE; the download case also needs $TAVEX_DESKTOP_IMAGE and
 // a keyboard on COM1 (desktop_cases.sh provides both).
 
-#include "app/reminder_setting.h"
+#include "gui/reminder_setting.h"
 #include "desktop_program.h"
 #include "gui/win32/reminder_registry.h"
 #include "resource_ids.h"

@@ -4,7 +4,7 @@
 // through their controls, as an operator would: what the driver's tests and
 // the screenshot tour share.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <chrono>
 #include <functional>

@@ -3,7 +3,7 @@
 // A dialog template (DLGTEMPLATEEX) as the resource holds it, read back for
 // the tests: what the resource compiler made of the script.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 // The startup reminder's registry setting: what reading makes of every
 // kind of stored value, and what writing leaves behind.
 
-#include "app/reminder_setting.h"
+#include "gui/reminder_setting.h"
 #include "gui/win32/reminder_registry.h"
 
 #include <gtest/gtest.h>

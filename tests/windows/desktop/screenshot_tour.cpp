@@ -10,7 +10,7 @@
 // way, and one that refuses a block. Run on a wine desktop; exit 0 when the
 // picture was written.
 
-#include "app/reminder_setting.h"
+#include "gui/reminder_setting.h"
 #include "desktop_program.h"
 #include "gui/win32/reminder_registry.h"
 #include "resource_ids.h"

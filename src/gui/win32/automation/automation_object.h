@@ -5,7 +5,7 @@
 // dispatch table is empty. While it lives it counts among the program's
 // living objects, which keep a program started by automation running.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <oaidl.h>
 

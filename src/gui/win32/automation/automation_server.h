@@ -4,7 +4,7 @@
 // a COM local server whose object stands for the main window and has no
 // members. A client holding it holds a running instance of the program.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <memory>
 

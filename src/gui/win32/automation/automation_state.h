@@ -5,7 +5,7 @@
 // last object goes from a program that automation started, the program is
 // handed to the user and its main window closed.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <vector>
 

@@ -4,7 +4,7 @@
 // clients, and a client's lock on it holds the program as a living object
 // does.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <unknwn.h>
 

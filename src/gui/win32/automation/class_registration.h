@@ -3,7 +3,7 @@
 // The class registry entries of "TavexDL.Application", a local automation
 // server, as every plain start of the program refreshes them.
 
-#include "platform/windows_api.h"
+#include "platform/win32/windows_api.h"
 
 #include <string>
 

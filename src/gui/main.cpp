@@ -1,9 +1,0 @@
-// tavexdl: the desktop program.
-
-#include "gui/tavexdl_app.h"
-
-int main(int argc, char** argv)
-{
-    tavex::CTavexDLApp application;
-    return application.Run(argc, argv);
-}
