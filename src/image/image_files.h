@@ -5,6 +5,7 @@
 
 #include "image/byte_source.h"
 #include "image/image_snapshot.h"
+#include "text/error_category.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,12 +20,14 @@ struct OpenedFile {
     std::unique_ptr<IByteSource> file;  // set when Opened
     std::uint64_t length = 0;
     std::string reason;  // the system's reason when not Opened, if it gave one
+    ErrorCategory category = ErrorCategory::kNone;  // the reason's
 
-    static OpenedFile Refused(Status status, std::string reason)
+    static OpenedFile Refused(Status status, std::string reason, ErrorCategory category)
     {
         OpenedFile refused;
         refused.status = status;
         refused.reason = std::move(reason);
+        refused.category = category;
         return refused;
     }
 };

@@ -31,7 +31,7 @@ public:
     bool OpenPort();
     // Why the last OpenPort failed, as the comm control told it; empty when
     // it did not say.
-    const std::string& OpenFailure() const { return openFailure_; }
+    const SystemReason& OpenFailure() const { return openFailure_; }
     bool ClosePort();
     // Drops what has arrived and is not yet recognised.
     void DiscardInput();
@@ -82,7 +82,7 @@ private:
     std::int32_t txLength_ = 0;
     std::int32_t rxCount_ = 0;
     bool ntPlatform_;
-    std::string openFailure_;
+    SystemReason openFailure_;
     int lastEvent_ = kEventNone;
     std::array<std::uint8_t, 16> keyboardId_{};
 };

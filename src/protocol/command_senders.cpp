@@ -18,7 +18,7 @@ constexpr auto kKeyboardIdLength = static_cast<std::int16_t>(bootloader::kKeyboa
 
 bool ComPortEventHandler::OpenPort()
 {
-    openFailure_.clear();
+    openFailure_ = {};
     if (port_ == nullptr) {
         return false;
     }
@@ -32,7 +32,7 @@ bool ComPortEventHandler::OpenPort()
         }
         return true;
     } catch (const CommControlError& error) {
-        openFailure_ = error.what();
+        openFailure_ = {error.what(), error.Category()};
         return false;
     }
 }

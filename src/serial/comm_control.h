@@ -3,6 +3,8 @@
 // The serial port as a comm control offers it: a set of properties and one
 // notification, OnComm. The protocol code drives a port only through these.
 
+#include "text/error_category.h"
+
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -12,10 +14,19 @@
 namespace tavex {
 
 // An error raised by the control: a property it refuses, a port that does not
-// exist or is in use, a write while the port is closed, a failed read.
+// exist or is in use, a write while the port is closed, a failed read. The
+// category says what kind of system error is behind it, where one is.
 class CommControlError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit CommControlError(const std::string& what, ErrorCategory category = ErrorCategory::kNone)
+        : std::runtime_error(what), category_(category)
+    {
+    }
+
+    ErrorCategory Category() const { return category_; }
+
+private:
+    ErrorCategory category_;
 };
 
 // CommEvent values the control reports with OnComm.

@@ -5,6 +5,7 @@
 // every property, rule and notification; a back end keeps none of them.
 
 #include "serial/line_settings.h"
+#include "text/error_category.h"
 
 #include <cstdint>
 #include <optional>

@@ -83,7 +83,7 @@ void DownloadSession::OnDownload()
         return;
     }
     sessionMessage.clear();
-    sessionDetail.clear();
+    sessionDetail = {};
     cancelled_ = false;
     keyboardHardware_.reset();
     dataBytesSent_ = 0;

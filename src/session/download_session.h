@@ -75,7 +75,7 @@ private:
     std::string statusText;
     std::string buttonText;
     std::string sessionMessage;
-    std::string sessionDetail;  // the system's reason behind sessionMessage, if any
+    SystemReason sessionDetail;  // the system's reason behind sessionMessage, if any
     int initialized = 0;
     int cancelRequested = 0;
     PortSettings portSettings;

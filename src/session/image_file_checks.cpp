@@ -55,7 +55,7 @@ OpenedImage OpenImage(IImageFiles& files, std::string_view typedName)
     }
     OpenedFile opened = files.Open(std::string(typedName));
     if (!opened.reason.empty()) {
-        image.detail = std::string(typedName) + ": " + opened.reason;
+        image.detail = {std::string(typedName) + ": " + opened.reason, opened.category};
     }
     switch (opened.status) {
     case OpenedFile::Status::NotFound:

@@ -31,7 +31,7 @@ struct OpenedImage {
     std::string fileName;
     FileKind fileKind = FileKind::None;
     std::string message;
-    std::string detail;  // "path: reason" behind the message, when the system gave one
+    SystemReason detail;  // "path: reason" behind the message, when the system gave one
 };
 
 // All the checks, in the order a Download makes them. The file is opened by

@@ -5,6 +5,8 @@
 // controls. The desktop dialog, the command line and the tests each provide
 // one.
 
+#include "text/error_category.h"
+
 #include <cstdint>
 #include <string>
 
@@ -41,9 +43,9 @@ public:
 
     // A modal message box with an OK button and the warning icon, captioned
     // with the application's name. Steps, ticks and notifications go on
-    // being handled while it is open. `detail`, when not empty, is the
-    // system's reason behind the message, naming the device or file.
-    virtual void ShowMessage(const std::string& text, const std::string& detail) = 0;
+    // being handled while it is open. `detail`, when its text is not empty,
+    // is the system's reason behind the message, naming the device or file.
+    virtual void ShowMessage(const std::string& text, const SystemReason& detail) = 0;
 
     virtual void SetStatusLine(const std::string& text) = 0;
     virtual void SetProgress(int percent) = 0;

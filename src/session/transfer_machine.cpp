@@ -6,6 +6,7 @@
 #include "image/image_scan.h"
 #include "image/next_line.h"
 #include "protocol/bootloader_frames.h"
+#include "serial/comm_event.h"
 #include "session/download_session.h"
 #include "text/format.h"
 
@@ -148,6 +149,10 @@ void DownloadSession::RunStep(FileKind machine)
     case bpStateEX_UNDEF:
     case bpStateER_INTERNAL:
         sessionMessage = Message<string_id::kInternalErrorCode>(InternalErrorCode(machine, s, portHandler.GetLastEvent()));
+        // The controls raise the DCB line error only for a device gone.
+        if (portHandler.GetLastEvent() == MapCommEvent(comm_event::kDcb)) {
+            sessionDetail.category = ErrorCategory::kLost;
+        }
         ErrorEnd(machine, s);
         return;
     case bpStateGOOFFLINE:
@@ -172,7 +177,7 @@ void DownloadSession::DoGoOnline(FileKind machine, ProtocolState s)
         commControl.SelectPort(portSettings.portIndex);
     } catch (const CommControlError& error) {
         sessionMessage = Message<string_id::kSelectPortFailed>(comNumber);
-        sessionDetail = error.what();
+        sessionDetail = {error.what(), error.Category()};
         ErrorEnd(machine, s);
         return;
     }

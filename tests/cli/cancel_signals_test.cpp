@@ -139,7 +139,11 @@ TEST_P(CancelWhileWaiting, EndsTheWaitAt130WithoutAFrame)
         arguments.insert(arguments.end(), {"--device", scratch.Path() + "/never-" + std::to_string(i)});
     }
     ChildProcess cli(TAVEXDL_CLI, arguments);
-    ::usleep(1'000'000);  // into the wait
+    for (std::size_t waiting = 0; waiting < c.keyboards;) {  // each device says it waits
+        const std::string line = cli.ReadLine(10000);
+        ASSERT_FALSE(line.empty()) << "no waiting event: " << cli.Err();
+        waiting += line.find("\"event\":\"waiting\",\"seconds\":86400") != std::string::npos ? 1 : 0;
+    }
     ASSERT_TRUE(cli.Running());
     cli.Signal(c.signal);
     EXPECT_EQ(cli.Wait(10000), 130) << cli.Err();  // a hang is the fault; the wait was for a day

@@ -286,7 +286,8 @@ TEST_F(CheckCli, GivesTheSystemsReasonAsADownloadDoes)
         EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << c.file;
         EXPECT_EQ(Slurp(err), c.message);
         std::system((command + " --json >" + json + " 2>/dev/null").c_str());
-        EXPECT_NE(Slurp(json).find(",\"detail\":\"" + c.file + ": Permission denied\","), std::string::npos)
+        EXPECT_NE(Slurp(json).find(",\"detail\":\"" + c.file + ": Permission denied\",\"reason\":\"permission\","),
+                  std::string::npos)
             << Slurp(json);
     }
     ::chmod(locked.c_str(), 0700);

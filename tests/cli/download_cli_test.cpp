@@ -26,7 +26,7 @@ TEST(DownloadCli, WritesAnS19ImageAndTheFlashHoldsExactlyIt)
     Rig rig({});
     const std::string image = rig.Sample("keyboard-small.s19");
     EXPECT_EQ(rig.Download(image), 0) << rig.err;
-    EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":true,\"result\":\"ok\",\"blocks\":7,\"bytes\":")) << rig.events.back();
+    EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":true,\"result\":\"ok\",\"reason\":null,\"blocks\":7,\"bytes\":")) << rig.events.back();
     EXPECT_TRUE(rig.Saw("{\"event\":\"status\",\"text\":\"Sending PING...  at 19200 Baudrate \"}"));
     EXPECT_TRUE(rig.Saw("{\"event\":\"progress\",\"percent\":100}"));
     EXPECT_NE(rig.Summary().find(DigestLine(ExpectedFlash(image, FileKind::S19, 1))), std::string::npos);
@@ -108,7 +108,7 @@ TEST(DownloadCli, AnInterruptCancelsWithTheEndOfTableAndIsReportedAsCancelled)
         }
     }
     EXPECT_EQ(cli.Wait(10000), 130) << cli.Err();
-    EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":false,\"result\":\"cancelled\",\"blocks\":2"))
+    EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":false,\"result\":\"cancelled\",\"reason\":null,\"blocks\":2"))
         << rig.events.back();
     EXPECT_EQ(rig.events[rig.events.size() - 3], "{\"event\":\"status\",\"text\":\"OFF-LINE\"}");
     const std::string summary = rig.Summary();
@@ -123,8 +123,9 @@ TEST(DownloadCli, MakesTheFileChecksFirstAndRefusesBadUsage)
     ASSERT_EQ(rig.events.size(), 3U);
     EXPECT_EQ(rig.events[0], "{\"event\":\"status\",\"text\":\"OFF-LINE\"}");
     EXPECT_EQ(rig.events[1], "{\"event\":\"message\",\"text\":\"Error: The file \\\"/nowhere/Missing.S19\\\" could "
-                             "not be found.\",\"detail\":\"/nowhere/Missing.S19: No such file or directory\"}");
-    EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":false,\"result\":\"failed\",\"blocks\":0,\"bytes\":0,"
+                             "not be found.\",\"detail\":\"/nowhere/Missing.S19: No such file or directory\","
+                             "\"reason\":\"not-found\"}");
+    EXPECT_TRUE(rig.EndsWith("{\"event\":\"end\",\"ok\":false,\"result\":\"failed\",\"reason\":\"not-found\",\"blocks\":0,\"bytes\":0,"
                              "\"hardware\":null,\"seconds\":"))
         << rig.events.back();
 

@@ -162,7 +162,7 @@ TEST(ParallelDownload, ASilentKeyboardDoesNotSlowTheOthers)
     const std::ptrdiff_t first = at(R"("event":"status","text":"Sending PING...  at 19200 Baudrate "})");
     const std::ptrdiff_t second = at(R"("event":"status","text":"Sending PING...  at  57600 Baudrate "})");
     const std::ptrdiff_t message = at(R"("event":"message","text":"Error: Communication could not be established.)");
-    const std::ptrdiff_t end = at(R"("event":"end","ok":false,"result":"failed","blocks":0,)");
+    const std::ptrdiff_t end = at(R"("event":"end","ok":false,"result":"failed","reason":null,"blocks":0,)");
     EXPECT_GE(first, 0) << run.out;
     EXPECT_GT(second, first) << run.out;
     EXPECT_GT(message, second) << run.out;
@@ -173,7 +173,7 @@ TEST(ParallelDownload, ASilentKeyboardDoesNotSlowTheOthers)
     for (std::size_t i : {0U, 2U}) {
         SCOPED_TRACE(keyboards.devices[i]);
         const std::ptrdiff_t good =
-            EventIndex(run.out, keyboards.devices[i], R"("event":"end","ok":true,"result":"ok","blocks":7,)");
+            EventIndex(run.out, keyboards.devices[i], R"("event":"end","ok":true,"result":"ok","reason":null,"blocks":7,)");
         EXPECT_GE(good, 0) << run.out;
         EXPECT_LT(good, second) << "held up by the silent keyboard:\n" << run.out;
         const std::string summary = keyboards.Summary(i);
@@ -219,7 +219,7 @@ TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
     OpenCounter opens(keyboards.devices[0]);
     const std::string late = keyboards.scratch.Path() + "/late-port";
     ChildProcess cli(TAVEXDL_CLI, {"download", keyboards.image, "--device", late, "--wait", "10", "--json"});
-    ::usleep(800'000);
+    EXPECT_EQ(cli.ReadLine(10000), "{\"event\":\"waiting\",\"seconds\":10}") << cli.Err();
     ASSERT_EQ(::symlink(keyboards.devices[0].c_str(), late.c_str()), 0);
     EXPECT_EQ(cli.Wait(30000), 0) << cli.RestOfOut() << cli.Err();
     EXPECT_NE(keyboards.Summary(0).find("blocks written: 7"), std::string::npos);
@@ -229,7 +229,7 @@ TEST(WaitForDevice, StartsOnceTheDeviceAppearsAndReportsOneThatNeverDoes)
     const Finished missing = RunCli({"download", keyboards.image, "--device", never, "--wait", "1", "--json"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.out.find("{\"event\":\"message\",\"text\":\"Error: The device \\\"" + never +
-                               "\\\" did not appear within 1 seconds.\"}"),
+                               "\\\" did not appear within 1 seconds.\",\"reason\":\"not-found\"}"),
               std::string::npos)
         << missing.out;
 }
@@ -274,7 +274,7 @@ TEST(StationLoop, FlashesOneKeyboardAfterAnotherAndLogsEach)
     ASSERT_NE(line, "") << cli.Err();
     // The first keyboard is unplugged and the next one plugged in.
     ::unlink(station.c_str());
-    ::usleep(400'000);
+    ::usleep(400'000);  // as long as a re-plug takes: the station looks every 50 ms
     ASSERT_EQ(::symlink(keyboards.devices[1].c_str(), station.c_str()), 0);
     for (line = cli.ReadLine(10000); !line.empty() && line.find("good 2") == std::string::npos;) {
         line = cli.ReadLine(10000);

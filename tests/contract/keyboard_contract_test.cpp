@@ -116,6 +116,7 @@ TEST_F(KeyboardLink, ASecondOpenOfThePortIsRefusedAsInUse)
     } catch (const CommControlError& error) {
         const std::string inUse = second->DeviceName() + ": " + port_reason::kInUse;
         EXPECT_EQ(std::string(error.what()).substr(0, inUse.size()), inUse);  // Linux adds who holds it
+        EXPECT_EQ(error.Category(), ErrorCategory::kInUse);
     }
     EXPECT_FALSE(second->GetPortOpen());
     EXPECT_EQ(Exchange(kPing, kIdentification.size()), kIdentification);

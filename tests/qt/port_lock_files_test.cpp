@@ -93,6 +93,7 @@ TEST(PortLockFiles, AFailedLockIsToldByWhatIsInTheWay)
         std::string content;  // of the lock file; none when empty
         std::string reason;
     };
+    // Each is the user's to clear, as a device in use would be.
     for (const Case& c : {
              Case{mine + "\ntavexdl\nhost\n", "in use by another program (process " + mine + " holds " + path + ")"},
              Case{"    " + ended + "\n", "a stale lock file, " + path + ", names process " + ended +
@@ -101,13 +102,18 @@ TEST(PortLockFiles, AFailedLockIsToldByWhatIsInTheWay)
                                    ", is in the way; remove it if no program uses the device"},
          }) {
         locks.Write("LCK..ttyUSB0", c.content);
-        EXPECT_EQ(LockFailureReason("/dev/ttyUSB0", folders), c.reason);
+        const std::optional<SystemReason> reason = LockFailureReason("/dev/ttyUSB0", folders);
+        ASSERT_TRUE(reason.has_value());
+        EXPECT_EQ(reason->text, c.reason);
+        EXPECT_EQ(reason->category, ErrorCategory::kInUse);
     }
     ::unlink(path.c_str());
-    EXPECT_EQ(LockFailureReason("/dev/ttyUSB0", folders), std::nullopt) << "no lock file: Qt's own text stands";
+    EXPECT_FALSE(LockFailureReason("/dev/ttyUSB0", folders).has_value()) << "no lock file: Qt's own text stands";
     const std::string longDevice = "/dev/" + std::string(300, 'x');
-    EXPECT_EQ(LockFailureReason(longDevice, folders),
-              "the name of its lock file (305 characters) is longer than the system allows (255)");
+    const std::optional<SystemReason> tooLong = LockFailureReason(longDevice, folders);
+    ASSERT_TRUE(tooLong.has_value());
+    EXPECT_EQ(tooLong->text, "the name of its lock file (305 characters) is longer than the system allows (255)");
+    EXPECT_EQ(tooLong->category, ErrorCategory::kUnsupported);
 }
 
 // Out of descriptors, no lock file can even be made; that is said, in a
@@ -122,7 +128,8 @@ TEST(PortLockFiles, ALockThatFailsForWantOfDescriptorsSaysSo)
         ::close(lowestFree);
         const rlimit limit{static_cast<rlim_t>(lowestFree), static_cast<rlim_t>(lowestFree)};
         ::setrlimit(RLIMIT_NOFILE, &limit);
-        const std::string reason = LockFailureReason("/dev/ttyUSB0", {}).value_or("none");
+        const std::optional<SystemReason> found = LockFailureReason("/dev/ttyUSB0", {});
+        const std::string reason = found && found->category == ErrorCategory::kTooManyOpenFiles ? found->text : "none";
         const bool written = ::write(channel[1], reason.data(), reason.size()) == static_cast<ssize_t>(reason.size());
         ::_exit(written ? 0 : 1);
     }

@@ -22,7 +22,7 @@ void KeyboardLinkControl::SetSettings(const std::string& settings)
 void KeyboardLinkControl::SetPortOpen(bool open)
 {
     if ((open && refuseOpen) || (!open && refuseClose)) {
-        throw CommControlError("PortOpen refused");
+        throw CommControlError("PortOpen refused", open ? openRefusal : ErrorCategory::kOther);
     }
     if (open && !open_) {
         ++openings_;
@@ -30,6 +30,14 @@ void KeyboardLinkControl::SetPortOpen(bool open)
     }
     open_ = open;
     waiting_.clear();
+}
+
+void KeyboardLinkControl::LoseDevice()
+{
+    open_ = false;
+    waiting_.clear();
+    commEvent_ = comm_event::kDcb;
+    Notify(onComm_);
 }
 
 void KeyboardLinkControl::SetOutput(const std::vector<std::uint8_t>& bytes)

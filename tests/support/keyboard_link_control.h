@@ -22,6 +22,11 @@ public:
     bool refuseOpen = false;
     bool refuseClose = false;
     bool refuseSettings = false;
+    ErrorCategory openRefusal = ErrorCategory::kInUse;  // the category a refused open carries
+
+    // The device goes: the port closes and the control tells it with a DCB
+    // notification, as the real controls do.
+    void LoseDevice();
 
     std::vector<std::vector<std::uint8_t>> frames;  // every write, in order
     std::vector<std::uint32_t> frameBauds;          // the line speed of each write
@@ -45,7 +50,7 @@ public:
     void SetOutput(const std::vector<std::uint8_t>& bytes) override;
     std::vector<std::uint8_t> GetInput() override;
     void SetInBufferCount(std::int16_t) override { waiting_.clear(); }
-    std::int16_t GetCommEvent() override { return 2; }
+    std::int16_t GetCommEvent() override { return commEvent_; }
     void SetOnComm(std::function<void()> onComm) override { onComm_ = std::move(onComm); }
 
 protected:
@@ -66,6 +71,7 @@ private:
     bool open_ = false;
     std::uint64_t openings_ = 0;  // replies meant for an earlier opening are lost
     std::vector<std::uint8_t> waiting_;
+    std::int16_t commEvent_ = comm_event::kReceive;
 };
 
 } // namespace tavex::test

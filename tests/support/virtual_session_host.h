@@ -23,6 +23,7 @@ public:
     std::vector<int> progress;
     std::vector<std::string> messages;
     std::vector<std::string> details;  // the reason behind each message, "" for none
+    std::vector<ErrorCategory> categories;  // the reason's category, kNone for none
     std::vector<std::string> buttonTexts;
     std::vector<bool> inputControlsEnabled;
     std::vector<std::uint64_t> pausesMs;
@@ -40,10 +41,11 @@ public:
     unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
     bool StopTimer(unsigned timerId) override;
     void Pause(unsigned milliseconds) override;
-    void ShowMessage(const std::string& text, const std::string& detail) override
+    void ShowMessage(const std::string& text, const SystemReason& detail) override
     {
         messages.push_back(text);
-        details.push_back(detail);
+        details.push_back(detail.text);
+        categories.push_back(detail.category);
     }
     void SetStatusLine(const std::string& text) override { statusLines.push_back(text); }
     void SetProgress(int percent) override { progress.push_back(percent); }

@@ -137,7 +137,7 @@ silent-keyboard)
   start_keyboard 1 --fault C0:silent
   download 1 "$(sample keyboard-small.s19)" --com 1
   expect_event 'Communication could not be established'
-  expect_event '"result":"failed","blocks":0'
+  expect_event '"result":"failed","reason":null,"blocks":0'
   stop_keyboards
   expect_summary 1 'frames: C0 2 T7 0 C1 0 S2 0'
   ;;
@@ -241,12 +241,13 @@ missing-port-named)
   expect_event '"text":"Error: COM 12 could not be opened."'
   download 1 "$image" --device '\\.\com9'
   expect_event '"text":"Error: COM 9 could not be opened."'
-  expect_event '"detail":"\\\\.\\COM9: No such file or directory"'
+  expect_event '"detail":"\\\\.\\COM9: No such file or directory","reason":"not-found"'
+  expect_event '"result":"failed","reason":"not-found"'
   # Reasons in the Linux port's words: a file or NUL opens, but is no port.
   : >"$scratch/plain.txt"
   for device in "$(windows_path "$scratch/plain.txt")" NUL; do
     download 1 "$image" --device "$device"
-    expect_event ': not a serial port"'
+    expect_event ': not a serial port","reason":"unsupported"'
   done
   ;;
 names-beyond-ascii)
@@ -273,7 +274,8 @@ ports-and-version)
   ;;
 device-never-came)
   download 1 "$(sample keyboard-small.s19)" --device COM9 --wait 1
-  expect_event 'did not appear within 1 seconds'
+  expect_event '{"event":"waiting","seconds":1}'
+  expect_event 'did not appear within 1 seconds.","reason":"not-found"'
   ;;
 *)
   fail "no case $1"

@@ -184,7 +184,7 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
         WriteOut(text);
     }
     if (!report.valid) {
-        PrintFailure(report.message, checked.detail);
+        PrintFailure(report.message, checked.detail.text);
         return kExitInvalid;
     }
     if (!options->flashOut.empty() && !WriteFlashListing(files, *options, opened.fileKind)) {

@@ -1,5 +1,6 @@
 #include "cli/check/check_report.h"
 
+#include "cli/output/download_outcome.h"
 #include "cli/output/json_writer.h"
 #include "cli/output/terminal_text.h"
 #include "text/format.h"
@@ -66,9 +67,7 @@ std::string CheckReportJson(const CheckedFile& file, const ImageCheckReport& rep
     json.Add("file", file.fileName).Add("kind", KindText(file.fileKind).substr(1)).Add("valid", report.valid);
     if (!report.valid) {
         json.Add("message", report.message);
-        if (!file.detail.empty()) {
-            json.Add("detail", file.detail);
-        }
+        AddReason(json, file.detail);
     }
     json.Add("bytes", file.fileLength).Add("lines", s.lines);
     json.AddTextOrNull("image_sha256", file.imageSha256);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/image_check.h"
+#include "text/error_category.h"
 
 #include <string>
 
@@ -11,7 +12,7 @@ struct CheckedFile {
     FileKind fileKind = FileKind::S19;
     std::uint64_t fileLength = 0;
     std::string imageSha256;  // empty when the file could not be read whole
-    std::string detail;       // the system's reason the file could not be opened, when it gave one
+    SystemReason detail;      // the system's reason the file could not be opened, when it gave one
 };
 
 // The summary of a check, for people.

@@ -54,10 +54,11 @@ void CliSessionHost::Pause(unsigned milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-void CliSessionHost::ShowMessage(const std::string& text, const std::string& detail)
+void CliSessionHost::ShowMessage(const std::string& text, const SystemReason& detail)
 {
     ++messagesShown_;
-    lastMessage_ = MessageWithDetail(text, detail);
+    lastMessage_ = MessageWithDetail(text, detail.text);
+    lastReason_ = detail.category;
     reporter_.Message(text, detail);
 }
 

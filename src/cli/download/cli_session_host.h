@@ -25,6 +25,7 @@ public:
 
     int MessagesShown() const { return messagesShown_; }
     const std::string& LastMessage() const { return lastMessage_; }
+    ErrorCategory LastReason() const { return lastReason_; }
     std::optional<int> EndCode() const { return endCode_; }
 
     std::uint32_t TickCount() override;
@@ -32,7 +33,7 @@ public:
     unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
     bool StopTimer(unsigned timerId) override;
     void Pause(unsigned milliseconds) override;
-    void ShowMessage(const std::string& text, const std::string& detail) override;
+    void ShowMessage(const std::string& text, const SystemReason& detail) override;
     void SetStatusLine(const std::string& text) override { reporter_.Status(text); }
     void SetProgress(int percent) override;
     int ComSelection() override { return comIndex_; }
@@ -53,6 +54,7 @@ private:
     int progress_ = 0;
     int messagesShown_ = 0;
     std::string lastMessage_;
+    ErrorCategory lastReason_ = ErrorCategory::kNone;
     std::optional<int> endCode_;
 };
 

@@ -3,6 +3,7 @@
 #include "cli/download/cli_control_host.h"
 #include "cli/download/cli_session_host.h"
 #include "cli/download/device_wait.h"
+#include "cli/host/device_access.h"
 #include "cli/host/thread_loop.h"
 #include "session/end_codes.h"
 
@@ -69,6 +70,7 @@ DownloadOutcome SessionRun::Run()
 
     outcome.result = ResultOf(host, session);
     outcome.message = host.LastMessage();
+    outcome.reason = host.LastReason();
     outcome.hardware = session.KeyboardHardware();
     outcome.blocks = session.BlockCount();
     outcome.dataBytes = session.DataBytesSent();
@@ -81,6 +83,9 @@ DownloadOutcome SessionRun::Run()
 bool SessionRun::DeviceCame(DownloadOutcome& outcome)
 {
     const std::string device = target_.DevicePath();
+    if (!DeviceReady(device)) {
+        reporter_.Waiting(target_.Label(), options_.waitSeconds);
+    }
     switch (WaitForDevice(device, options_.waitSeconds, [this] { return stopRequested_; })) {
     case DeviceWait::Appeared:
         return true;
@@ -91,7 +96,8 @@ bool SessionRun::DeviceCame(DownloadOutcome& outcome)
         break;
     }
     outcome.message = DeviceNeverCameMessage(device, options_.waitSeconds);
-    reporter_.Message(outcome.message, {});
+    outcome.reason = ErrorCategory::kNotFound;
+    reporter_.Message(outcome.message, {"", outcome.reason});
     return false;
 }
 

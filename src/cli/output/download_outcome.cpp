@@ -55,6 +55,7 @@ std::string ClosingLine(const DownloadOutcome& outcome)
 JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome)
 {
     event.Add("ok", outcome.result == DownloadResult::Ok).Add("result", ResultName(outcome.result));
+    event.AddTextOrNull("reason", std::string(ErrorCategoryName(outcome.reason)));
     event.Add("blocks", std::int32_t{outcome.blocks}).Add("bytes", outcome.dataBytes);
     if (outcome.hardware) {
         event.Add("hardware", std::int32_t{*outcome.hardware});
@@ -63,6 +64,17 @@ JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome)
     }
     event.AddRaw("seconds", Seconds(outcome.seconds, "%.3f"));
     return event.AddTextOrNull("image_sha256", outcome.imageSha256);
+}
+
+JsonObject& AddReason(JsonObject& event, const SystemReason& detail)
+{
+    if (!detail.text.empty()) {
+        event.Add("detail", detail.text);
+    }
+    if (detail.category != ErrorCategory::kNone) {
+        event.Add("reason", std::string(ErrorCategoryName(detail.category)));
+    }
+    return event;
 }
 
 int ExitCodeFor(DownloadResult result)

@@ -4,6 +4,7 @@
 // event, the human lines, the summary of several keyboards and the log.
 
 #include "cli/output/json_writer.h"
+#include "text/error_category.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,6 +23,7 @@ struct DownloadOutcome {
     std::string image;            // as typed
     std::string device;           // as the reports name it
     std::string message;          // the message that ended a failed download, with its detail
+    ErrorCategory reason = ErrorCategory::kNone;  // of the system error behind the message, if any
     std::optional<int> hardware;  // the keyboard's version, once its ID came
     int blocks = 0;               // write-block frames acknowledged or sent
     std::uint64_t dataBytes = 0;  // block data sent
@@ -37,10 +39,15 @@ std::string MessageWithDetail(const std::string& text, const std::string& detail
 // what was written where, or that it was cancelled and how far it got.
 std::string ClosingLine(const DownloadOutcome& outcome);
 
-// The outcome's members of a JSON end event: ok, result, blocks, bytes,
+// The outcome's members of a JSON end event: ok, result, reason (the
+// category of the system error that ended it; null for none), blocks, bytes,
 // hardware (null when unknown), seconds and image_sha256 (null when no
 // image was read).
 JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome);
+
+// A message event's members for the system's reason behind it: detail (its
+// words) and reason (its category), each only when there is one.
+JsonObject& AddReason(JsonObject& event, const SystemReason& detail);
 
 // The exit status of a single download: 0 ok, 1 failed, 130 cancelled.
 int ExitCodeFor(DownloadResult result);

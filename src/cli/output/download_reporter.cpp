@@ -11,10 +11,19 @@ namespace tavex {
 namespace {
 
 // The human outputs show names escaped; JSON escapes them its own way.
-void WriteMessage(const std::string& text, const std::string& detail)
+void WriteMessage(const std::string& text, const SystemReason& detail)
 {
-    WriteErr(TerminalSafeMessage(text, detail) + "\n");
+    WriteErr(TerminalSafeMessage(text, detail.text) + "\n");
 }
+
+} // namespace
+
+std::string WaitingText(const std::string& device, int seconds)
+{
+    return "Waiting up to " + std::to_string(seconds) + " seconds for \"" + device + "\"";
+}
+
+namespace {
 
 // A failed download ends with its message; the others say how they ended.
 void WriteClosingLine(const DownloadOutcome& outcome)
@@ -28,20 +37,21 @@ void WriteClosingLine(const DownloadOutcome& outcome)
 class JsonReporter final : public IDownloadReporter {
 public:
     void Status(const std::string& text) override { Emit(JsonObject().Add("event", "status").Add("text", text)); }
+    void Waiting(const std::string&, int seconds) override
+    {
+        Emit(JsonObject().Add("event", "waiting").Add("seconds", std::int32_t{seconds}));
+    }
     // The newest percent is what counts: one still waiting for a slow
     // reader gives way to the next.
     void Progress(int percent) override
     {
         WriteRedraw(JsonObject().Add("event", "progress").Add("percent", std::int32_t{percent}).Text() + "\n");
     }
-    void Message(const std::string& text, const std::string& detail) override
+    void Message(const std::string& text, const SystemReason& detail) override
     {
         JsonObject event;
         event.Add("event", "message").Add("text", text);
-        if (!detail.empty()) {
-            event.Add("detail", detail);
-        }
-        Emit(event);
+        Emit(AddReason(event, detail));
     }
     void End(const DownloadOutcome& outcome) override
     {
@@ -62,12 +72,13 @@ public:
         status_ = TerminalSafe(text);
         Draw();
     }
+    void Waiting(const std::string& device, int seconds) override { Status(WaitingText(device, seconds)); }
     void Progress(int percent) override
     {
         percent_ = percent;
         Draw();
     }
-    void Message(const std::string& text, const std::string& detail) override
+    void Message(const std::string& text, const SystemReason& detail) override
     {
         WriteOut("\n");
         WriteMessage(text, detail);
@@ -99,8 +110,9 @@ private:
 class PlainReporter final : public IDownloadReporter {
 public:
     void Status(const std::string& text) override { WriteOut(TerminalSafe(text) + "\n"); }
+    void Waiting(const std::string& device, int seconds) override { Status(WaitingText(device, seconds)); }
     void Progress(int percent) override { WriteRedraw("progress " + std::to_string(percent) + "%\n"); }
-    void Message(const std::string& text, const std::string& detail) override { WriteMessage(text, detail); }
+    void Message(const std::string& text, const SystemReason& detail) override { WriteMessage(text, detail); }
     void End(const DownloadOutcome& outcome) override { WriteClosingLine(outcome); }
 };
 

@@ -2,6 +2,7 @@
 
 #include "cli/output/console_output.h"
 #include "cli/exit_codes.h"
+#include "cli/output/download_reporter.h"
 #include "cli/output/json_writer.h"
 #include "cli/output/terminal_text.h"
 
@@ -76,18 +77,15 @@ void ParallelBoard::Progress(std::size_t row, int percent)
     }
 }
 
-void ParallelBoard::Message(std::size_t row, const std::string& text, const std::string& detail)
+void ParallelBoard::Message(std::size_t row, const std::string& text, const SystemReason& detail)
 {
-    rows_[row].message = MessageWithDetail(text, detail);
+    rows_[row].message = MessageWithDetail(text, detail.text);
     if (style_ == BoardStyle::Json) {
         JsonObject event = Event(row, "message");
         event.Add("text", text);
-        if (!detail.empty()) {
-            event.Add("detail", detail);
-        }
-        EmitJson(event);
+        EmitJson(AddReason(event, detail));
     } else if (style_ == BoardStyle::Lines) {
-        WriteErr(rows_[row].shownDevice + ": " + TerminalSafeMessage(text, detail) + "\n");
+        WriteErr(rows_[row].shownDevice + ": " + TerminalSafeMessage(text, detail.text) + "\n");
     }
 }
 
@@ -131,6 +129,18 @@ void ParallelBoard::Waiting(std::size_t row)
     } else {
         rows_[row].status = kWaiting;
         rows_[row].percent = 0;
+        DrawTable();
+    }
+}
+
+void ParallelBoard::Awaiting(std::size_t row, int seconds)
+{
+    if (style_ == BoardStyle::Json) {
+        EmitJson(Event(row, "waiting").Add("seconds", std::int32_t{seconds}));
+    } else if (style_ == BoardStyle::Lines) {
+        WriteOut(rows_[row].shownDevice + ": " + TerminalSafe(WaitingText(rows_[row].device, seconds)) + "\n");
+    } else {
+        rows_[row].status = TerminalSafe(WaitingText(rows_[row].device, seconds));
         DrawTable();
     }
 }

@@ -23,7 +23,9 @@ public:
 
     void Status(std::size_t row, const std::string& text);
     void Progress(std::size_t row, int percent);
-    void Message(std::size_t row, const std::string& text, const std::string& detail);
+    void Message(std::size_t row, const std::string& text, const SystemReason& detail);
+    // The device is awaited before its download, up to `seconds`.
+    void Awaiting(std::size_t row, int seconds);
     // A download ended.
     void Finished(std::size_t row, const DownloadOutcome& outcome);
     // The device waits for its next keyboard (the station loop); an Enter

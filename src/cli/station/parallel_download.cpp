@@ -32,8 +32,9 @@ public:
     {
     }
     void Status(const std::string& text) override { Post([=, this] { board_.Status(row_, text); }); }
+    void Waiting(const std::string&, int seconds) override { Post([=, this] { board_.Awaiting(row_, seconds); }); }
     void Progress(int percent) override { Post([=, this] { board_.Progress(row_, percent); }); }
-    void Message(const std::string& text, const std::string& detail) override
+    void Message(const std::string& text, const SystemReason& detail) override
     {
         Post([=, this] { board_.Message(row_, text, detail); });
     }
@@ -161,9 +162,10 @@ void RefuseForDescriptors(ParallelBoard& board, std::size_t row, const DownloadO
     outcome.device = options.targets[row].Label();
     const std::string text = "Error: The device \"" + outcome.device +
                              "\" was not started: too few file descriptors are left.";
-    const std::string detail = std::strerror(EMFILE);
+    const SystemReason detail{std::strerror(EMFILE), ErrorCategory::kTooManyOpenFiles};
     board.Message(row, text, detail);
-    outcome.message = MessageWithDetail(text, detail);
+    outcome.message = MessageWithDetail(text, detail.text);
+    outcome.reason = detail.category;
     board.Finished(row, outcome);
     board.Stopped(row);
 }

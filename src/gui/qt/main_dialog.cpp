@@ -182,9 +182,9 @@ bool CTavexDLDlg::StopTimer(unsigned)
 
 void CTavexDLDlg::Pause(unsigned milliseconds) { QThread::msleep(milliseconds); }
 
-void CTavexDLDlg::ShowMessage(const std::string& text, const std::string& detail)
+void CTavexDLDlg::ShowMessage(const std::string& text, const SystemReason& detail)
 {
-    presentMessage(QString::fromStdString(text), QString::fromStdString(detail));
+    presentMessage(QString::fromStdString(text), QString::fromStdString(detail.text));
 }
 
 void CTavexDLDlg::SetStatusLine(const std::string& text)

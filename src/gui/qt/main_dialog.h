@@ -54,7 +54,7 @@ private:
     unsigned StartTimer(unsigned timerId, unsigned periodMs) override;
     bool StopTimer(unsigned timerId) override;
     void Pause(unsigned milliseconds) override;
-    void ShowMessage(const std::string& text, const std::string& detail) override;
+    void ShowMessage(const std::string& text, const SystemReason& detail) override;
     void SetStatusLine(const std::string& text) override;
     void SetProgress(int percent) override;
     void EnableInputControls(bool enable) override;

@@ -258,9 +258,9 @@ bool CTavexDLDlg::StopTimer(unsigned timerId) { return KillTimer(window_, timerI
 
 void CTavexDLDlg::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
-void CTavexDLDlg::ShowMessage(const std::string& text, const std::string& detail)
+void CTavexDLDlg::ShowMessage(const std::string& text, const SystemReason& detail)
 {
-    MessageBoxW(window_, WideFromUtf8(MessageBoxText(text, detail)).c_str(), ProgramName().c_str(),
+    MessageBoxW(window_, WideFromUtf8(MessageBoxText(text, detail.text)).c_str(), ProgramName().c_str(),
                 MB_OK | MB_ICONEXCLAMATION);
 }
 

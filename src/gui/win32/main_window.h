@@ -52,7 +52,7 @@ private:
     bool StopTimer(unsigned timerId) override;
     void Pause(unsigned milliseconds) override;
     // ISessionWindow
-    void ShowMessage(const std::string& text, const std::string& detail) override;
+    void ShowMessage(const std::string& text, const SystemReason& detail) override;
     void SetStatusLine(const std::string& text) override;
     void SetProgress(int percent) override;
     void EnableInputControls(bool enable) override;

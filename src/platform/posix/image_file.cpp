@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -52,32 +53,33 @@ OpenedFile SystemImageFiles::Open(const std::string& path)
 {
     struct stat attributes {};
     if (::stat(path.c_str(), &attributes) != 0) {
-        return OpenedFile::Refused(OpenedFile::Status::NotFound, std::strerror(errno));
+        return OpenedFile::Refused(OpenedFile::Status::NotFound, std::strerror(errno), ErrnoCategory(errno));
     }
     // O_NONBLOCK keeps a FIFO from blocking the open; only regular files are
     // images.
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor < 0) {
-        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, std::strerror(errno));
+        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, std::strerror(errno), ErrnoCategory(errno));
     }
     struct stat openedAttributes {};
-    std::string refusal;
+    std::optional<SystemReason> refusal;
     if (::fstat(descriptor, &openedAttributes) != 0) {
-        refusal = std::strerror(errno);
+        refusal = SystemReason{std::strerror(errno), ErrnoCategory(errno)};
     } else if (!S_ISREG(openedAttributes.st_mode)) {
-        refusal = "not a regular file";
+        refusal = SystemReason{"not a regular file", ErrorCategory::kUnsupported};
     } else if (::flock(descriptor, (sharing_ == Sharing::Exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        refusal = errno == EWOULDBLOCK ? "in use by another program" : std::strerror(errno);
+        refusal = errno == EWOULDBLOCK ? SystemReason{"in use by another program", ErrorCategory::kInUse}
+                                       : SystemReason{std::strerror(errno), ErrnoCategory(errno)};
     }
-    if (!refusal.empty()) {
+    if (refusal) {
         ::close(descriptor);
-        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, refusal);
+        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, refusal->text, refusal->category);
     }
     const off_t length = ::lseek(descriptor, 0, SEEK_END);
     if (length < 0 || ::lseek(descriptor, 0, SEEK_SET) != 0) {
         const int error = errno;
         ::close(descriptor);
-        return OpenedFile::Refused(OpenedFile::Status::LengthUnknown, std::strerror(error));
+        return OpenedFile::Refused(OpenedFile::Status::LengthUnknown, std::strerror(error), ErrnoCategory(error));
     }
     OpenedFile opened;
     opened.status = OpenedFile::Status::Opened;

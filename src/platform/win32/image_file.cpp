@@ -47,24 +47,24 @@ OpenedFile SystemImageFiles::Open(const std::string& path)
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         if (IsMissing(error)) {
-            return OpenedFile::Refused(OpenedFile::Status::NotFound, SystemErrorText(error));
+            return OpenedFile::Refused(OpenedFile::Status::NotFound, SystemErrorText(error), ErrorCategory::kNotFound);
         }
         if (error == ERROR_SHARING_VIOLATION) {
-            return OpenedFile::Refused(OpenedFile::Status::CannotOpen, "in use by another program");
+            return OpenedFile::Refused(OpenedFile::Status::CannotOpen, "in use by another program", ErrorCategory::kInUse);
         }
-        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, SystemErrorText(error));
+        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, SystemErrorText(error), SystemErrorCategory(error));
     }
     // A directory opens only with backup semantics, but a device or a pipe
     // would: only files on disk are images.
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
-        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, "not a regular file");
+        return OpenedFile::Refused(OpenedFile::Status::CannotOpen, "not a regular file", ErrorCategory::kUnsupported);
     }
     LARGE_INTEGER length{};
     if (!GetFileSizeEx(handle, &length)) {
         const DWORD error = GetLastError();
         CloseHandle(handle);
-        return OpenedFile::Refused(OpenedFile::Status::LengthUnknown, SystemErrorText(error));
+        return OpenedFile::Refused(OpenedFile::Status::LengthUnknown, SystemErrorText(error), SystemErrorCategory(error));
     }
     OpenedFile opened;
     opened.status = OpenedFile::Status::Opened;

@@ -1,6 +1,32 @@
 #include "platform/win32/windows_api.h"
 
+#include <utility>
+
 namespace tavex {
+
+namespace {
+
+constexpr std::pair<DWORD, ErrorCategory> kErrorCategories[] = {
+    {ERROR_FILE_NOT_FOUND, ErrorCategory::kNotFound},
+    {ERROR_PATH_NOT_FOUND, ErrorCategory::kNotFound},
+    {ERROR_ACCESS_DENIED, ErrorCategory::kPermission},
+    {ERROR_SHARING_VIOLATION, ErrorCategory::kInUse},
+    {ERROR_LOCK_VIOLATION, ErrorCategory::kInUse},
+    {ERROR_TOO_MANY_OPEN_FILES, ErrorCategory::kTooManyOpenFiles},
+    {ERROR_DEVICE_NOT_CONNECTED, ErrorCategory::kLost},
+};
+
+} // namespace
+
+ErrorCategory SystemErrorCategory(DWORD error)
+{
+    for (const auto& [code, category] : kErrorCategories) {
+        if (code == error) {
+            return category;
+        }
+    }
+    return ErrorCategory::kOther;
+}
 
 std::wstring WideFromUtf8(const std::string& text)
 {

@@ -20,6 +20,8 @@
 #undef MessageBox
 #undef SendMessage
 
+#include "text/error_category.h"
+
 #include <string>
 
 namespace tavex {
@@ -30,5 +32,8 @@ std::string Utf8FromWide(const std::wstring& text);
 
 // The system's text for an error code (GetLastError), without its line end.
 std::string SystemErrorText(DWORD error);
+
+// The category of an error code; kOther for one that falls in none.
+ErrorCategory SystemErrorCategory(DWORD error);
 
 } // namespace tavex

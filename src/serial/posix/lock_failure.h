@@ -5,6 +5,7 @@
 // the lock folders and the process table show tells the causes apart.
 
 #include "serial/posix/port_lock_files.h"
+#include "text/error_category.h"
 
 #include <optional>
 #include <string>
@@ -16,7 +17,7 @@ namespace tavex {
 // it, a lock file is left by a process that has ended or is not one this
 // program reads, the device's name is too long for a lock file, or the
 // program has no file descriptor left. Empty when none of these is seen.
-std::optional<std::string> LockFailureReason(const std::string& device,
+std::optional<SystemReason> LockFailureReason(const std::string& device,
                                              const std::vector<std::string>& folders = LockFolders());
 
 } // namespace tavex

@@ -14,6 +14,8 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace tavex {
 
@@ -35,6 +37,38 @@ bool DeviceIsOnlyFull(const QSerialPort& port)
 {
     return port.errorString().toStdString() == std::strerror(EAGAIN);
 }
+
+// What Qt's error of a failed open stands for.
+constexpr std::array<std::pair<QSerialPort::SerialPortError, ErrorCategory>, 4> kOpenErrorCategories = {{
+    {QSerialPort::DeviceNotFoundError, ErrorCategory::kNotFound},
+    {QSerialPort::PermissionError, ErrorCategory::kPermission},
+    {QSerialPort::OpenError, ErrorCategory::kInUse},
+    {QSerialPort::UnsupportedOperationError, ErrorCategory::kUnsupported},
+}};
+
+ErrorCategory OpenErrorCategory(QSerialPort::SerialPortError error)
+{
+    for (const auto& [qtError, category] : kOpenErrorCategories) {
+        if (qtError == error) {
+            return category;
+        }
+    }
+    return ErrorCategory::kOther;
+}
+
+#ifdef Q_OS_UNIX
+// Qt gives a system error as its C library text only: the errors a category
+// stands for are known by it.
+std::optional<int> ErrnoOfText(const std::string& text)
+{
+    for (const int number : {ENOENT, ENODEV, ENXIO, EACCES, EPERM, EBUSY, EMFILE, ENFILE}) {
+        if (text == std::strerror(number)) {
+            return number;
+        }
+    }
+    return std::nullopt;
+}
+#endif
 
 std::string ReasonOf(QSerialPort& port)
 {
@@ -66,7 +100,8 @@ void QtPortBackend::Open(const std::string& device, const PortState& state, std:
     port_.setPortName(QString::fromStdString(device));
     lost_ = false;
     if (!port_.open(QIODevice::ReadWrite)) {
-        throw CommControlError(device + ": " + OpenFailure(device));
+        const SystemReason reason = OpenFailure(device);
+        throw CommControlError(device + ": " + reason.text, reason.category);
     }
     try {
         Claim(device);
@@ -76,20 +111,23 @@ void QtPortBackend::Open(const std::string& device, const PortState& state, std:
     }
 }
 
-std::string QtPortBackend::OpenFailure(const std::string& device)
+SystemReason QtPortBackend::OpenFailure(const std::string& device)
 {
     const QSerialPort::SerialPortError error = port_.error();
-    std::string reason = ReasonOf(port_);
+    SystemReason reason{ReasonOf(port_), OpenErrorCategory(error)};
 #ifdef Q_OS_UNIX
     if (error == QSerialPort::PermissionError) {
         return LockFailureReason(device).value_or(reason);
     }
-    if (reason == std::strerror(ENOTTY)) {
-        return port_reason::kNotASerialPort;  // a file or /dev/null: Qt's terminal calls fail
+    if (reason.text == std::strerror(ENOTTY)) {
+        // a file or /dev/null: Qt's terminal calls fail
+        return {port_reason::kNotASerialPort, ErrorCategory::kUnsupported};
+    }
+    if (const std::optional<int> number = ErrnoOfText(reason.text)) {
+        reason.category = ErrnoCategory(*number);
     }
 #else
     (void)device;
-    (void)error;
 #endif
     return reason;
 }
@@ -99,7 +137,7 @@ void QtPortBackend::Claim(const std::string& device)
 #ifdef Q_OS_UNIX
     const int fd = Descriptor(port_);
     if (ClaimExclusively(fd) == ClaimResult::kHeldElsewhere) {
-        throw CommControlError(device + ": " + port_reason::kInUse);
+        throw CommControlError(device + ": " + port_reason::kInUse, ErrorCategory::kInUse);
     }
     // Without it a USB adapter holds received bytes back for some
     // milliseconds; a driver that has no such setting is used as it is.

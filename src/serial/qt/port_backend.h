@@ -37,7 +37,7 @@ public:
     bool RequestDeliveryTurn() override;
 
 private:
-    std::string OpenFailure(const std::string& device);
+    SystemReason OpenFailure(const std::string& device);
     void Claim(const std::string& device);
     void CheckLineErrors(Arrived& arrived);
     void OnPortError(QSerialPort::SerialPortError error);

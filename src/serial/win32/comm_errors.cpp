@@ -27,29 +27,31 @@ constexpr std::array<ErrorEvent, 5> kErrorEvents = {{
 struct ErrorReason {
     DWORD error;
     const char* reason;
+    ErrorCategory category;
 };
 
 constexpr std::array<ErrorReason, 3> kOpenReasons = {{
-    {ERROR_FILE_NOT_FOUND, "No such file or directory"},
-    {ERROR_PATH_NOT_FOUND, "No such file or directory"},
-    {ERROR_SHARING_VIOLATION, port_reason::kInUse},
+    {ERROR_FILE_NOT_FOUND, "No such file or directory", ErrorCategory::kNotFound},
+    {ERROR_PATH_NOT_FOUND, "No such file or directory", ErrorCategory::kNotFound},
+    {ERROR_SHARING_VIOLATION, port_reason::kInUse, ErrorCategory::kInUse},
 }};
 
 } // namespace
 
 // A COM port open elsewhere answers ERROR_ACCESS_DENIED; a file this user
 // may not open answers the same, and is no port in use.
-std::string OpenFailureText(DWORD error, const std::string& device)
+SystemReason OpenFailureReason(DWORD error, const std::string& device)
 {
     for (const ErrorReason& entry : kOpenReasons) {
         if (entry.error == error) {
-            return entry.reason;
+            return {entry.reason, entry.category};
         }
     }
     if (error == ERROR_ACCESS_DENIED) {
-        return ComPortNumber(device) ? port_reason::kInUse : "Permission denied";
+        return ComPortNumber(device) ? SystemReason{port_reason::kInUse, ErrorCategory::kInUse}
+                                     : SystemReason{"Permission denied", ErrorCategory::kPermission};
     }
-    return SystemErrorText(error);
+    return {SystemErrorText(error), SystemErrorCategory(error)};
 }
 
 std::vector<std::int16_t> LineErrorEvents(DWORD errors)

@@ -4,6 +4,7 @@
 // the reasons a port could not be opened, in the words the Linux port uses.
 
 #include "platform/win32/windows_api.h"
+#include "text/error_category.h"
 
 #include <cstdint>
 #include <string>
@@ -18,6 +19,6 @@ std::vector<std::int16_t> LineErrorEvents(DWORD errors);
 // Why CreateFile refused `device` with `error`: a COM port another handle has
 // is "in use by another program", a missing one "No such file or directory";
 // other errors in the system's words.
-std::string OpenFailureText(DWORD error, const std::string& device);
+SystemReason OpenFailureReason(DWORD error, const std::string& device);
 
 } // namespace tavex

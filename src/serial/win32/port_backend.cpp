@@ -58,14 +58,15 @@ void Win32PortBackend::Open(const std::string& device, const PortState& state, s
                             std::int16_t outBufferSize)
 {
     if (claim_.Claim(device) == PortClaimResult::kHeldElsewhere) {
-        throw CommControlError(device + ": " + port_reason::kInUse);
+        throw CommControlError(device + ": " + port_reason::kInUse, ErrorCategory::kInUse);
     }
     const HANDLE port = CreateFileW(WideFromUtf8(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         claim_.Release();
-        throw CommControlError(device + ": " + OpenFailureText(error, device));
+        const SystemReason reason = OpenFailureReason(error, device);
+        throw CommControlError(device + ": " + reason.text, reason.category);
     }
     port_ = port;
     lost_ = false;
@@ -81,11 +82,11 @@ void Win32PortBackend::Prepare(const std::string& device, const PortState& state
                                std::int16_t outBufferSize)
 {
     if (!IsCommDevice(port_)) {
-        throw CommControlError(device + ": " + port_reason::kNotASerialPort);
+        throw CommControlError(device + ": " + port_reason::kNotASerialPort, ErrorCategory::kUnsupported);
     }
     const auto require = [&device](DWORD error, const char* what) {
         if (error != 0) {
-            throw CommControlError(device + ": " + what + ": " + SystemErrorText(error));
+            throw CommControlError(device + ": " + what + ": " + SystemErrorText(error), SystemErrorCategory(error));
         }
     };
     require(LastErrorUnless(SetupComm(port_, static_cast<DWORD>(inBufferSize), static_cast<DWORD>(outBufferSize))),
@@ -97,7 +98,7 @@ void Win32PortBackend::Prepare(const std::string& device, const PortState& state
     reader_ = std::make_unique<PortReader>(port_, SystemReaderCalls(), [this] { return RequestArrivedTurn(); });
     if (!reader_->Started()) {
         reader_.reset();
-        throw CommControlError(device + ": the port's reader could not be started");
+        throw CommControlError(device + ": the port's reader could not be started", ErrorCategory::kOther);
     }
 }
 

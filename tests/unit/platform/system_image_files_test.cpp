@@ -48,6 +48,7 @@ TEST_F(SystemImageFilesTest, TellsAMissingFileFromOneThatCannotBeOpened)
     const OpenedFile missing = files_.Open(directory_ + "/missing.s19");
     EXPECT_EQ(missing.status, OpenedFile::Status::NotFound);
     EXPECT_FALSE(missing.reason.empty());
+    EXPECT_EQ(missing.category, ErrorCategory::kNotFound);
     EXPECT_EQ(files_.Open(directory_ + "/no-folder/x.s19").status, OpenedFile::Status::NotFound);
     const OpenedFile folder = files_.Open(directory_);
     EXPECT_EQ(folder.status, OpenedFile::Status::CannotOpen);
@@ -62,6 +63,7 @@ TEST_F(SystemImageFilesTest, HoldsTheFileForItselfUntilReleased)
     const OpenedFile refused = files_.Open(path);
     EXPECT_EQ(refused.status, OpenedFile::Status::CannotOpen);
     EXPECT_EQ(refused.reason, "in use by another program");
+    EXPECT_EQ(refused.category, ErrorCategory::kInUse);
     first.file.reset();
     EXPECT_EQ(files_.Open(path).status, OpenedFile::Status::Opened);
 }

@@ -361,8 +361,25 @@ TEST(PortErrors, SelectingAndOpeningThePortHaveTheirMessages)
         EXPECT_EQ(bench.host.messages,
                   std::vector<std::string>{failSelect ? "Error: An exception was thrown attempting to select COM16."
                                                       : "Error: COM 16 could not be opened."});
+        EXPECT_EQ(bench.host.categories,
+                  std::vector<ErrorCategory>{failSelect ? ErrorCategory::kNone : ErrorCategory::kInUse});
         EXPECT_EQ(bench.host.inputControlsEnabled.back(), true);
     }
+}
+
+// The controls raise the DCB line error only for a device gone: the
+// message stays the original's, and its reason says the device was lost.
+TEST(PortErrors, ALostDeviceEndsTheDownloadWithTheLossAsItsReason)
+{
+    SessionBench bench;
+    bench.files.Add("image.s19", kSmallImage);
+    bench.Open();
+    bench.StartUntil("image.s19", bpStateSENT_S2);
+    bench.control().LoseDevice();
+    bench.RunToIdle();
+    ASSERT_EQ(bench.host.messages.size(), 1U);
+    EXPECT_EQ(bench.host.messages[0].rfind("An internal error occured (code = FSM_s19-", 0), 0U) << bench.host.messages[0];
+    EXPECT_EQ(bench.host.categories, std::vector<ErrorCategory>{ErrorCategory::kLost});
 }
 
 TEST(DownloadChecks, RefuseTheFileBeforeAnySessionStarts)
