@@ -64,11 +64,11 @@ int RunCommand(int argc, char** argv)
     }
     if (arguments[0] == "--help" || arguments[0] == "-h") {
         std::fputs(kUsage, stdout);
-        return tavex::kExitValid;
+        return tavex::kExitOk;
     }
     if (arguments[0] == "--version" || arguments[0] == "-V") {
         tavex::WriteOut(tavex::VersionText());
-        return tavex::kExitValid;
+        return tavex::kExitOk;
     }
     const std::span<const std::string_view> commandArguments = std::span(arguments).subspan(1);
     if (arguments[0] == "download") {
@@ -103,7 +103,7 @@ int main(int argc, char** argv)
     argv = utf8Argv.data();
     if (!tavex::OpenClosedStandardDescriptors()) {
         std::fputs("tavexdl-cli: a closed standard descriptor could not be opened on /dev/null\n", stderr);
-        return tavex::kExitInvalid;
+        return tavex::kExitFailed;
     }
     tavex::IgnoreBrokenPipes();
     return tavex::ExitAfterOutput(RunCommand(argc, argv));

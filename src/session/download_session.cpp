@@ -48,9 +48,9 @@ void DownloadSession::OnInitSession()
     imageFile.reset();
     image = {};
     timerId = 0;
-    portOpen = 0;
+    portOpen = false;
     directiveParser.fileKind = FileKind::None;
-    cancelRequested = 0;
+    cancelRequested = false;
     SetStatus(string_id::kStatusOffLine);
     buttonText = std::string(StringText<string_id::kButtonClose>);
     window_.SetButtonText(buttonText);
@@ -74,7 +74,7 @@ void DownloadSession::OnInitSession()
     }
     portHandler.SetState(bpStateNONE);
     window_.FillComList(port_lists::kPortCount, portSettings.portIndex);
-    initialized = 1;
+    initialized = true;
 }
 
 void DownloadSession::OnDownload()
@@ -104,7 +104,7 @@ void DownloadSession::OnDownload()
     buttonText = std::string(StringText<string_id::kButtonCancel>);
     window_.SetButtonText(buttonText);
     window_.EnableInputControls(false);
-    baudRetried = 0;
+    baudRetried = false;
     GoOnlineAt(kBaudIndex19200);
 }
 
@@ -151,7 +151,7 @@ void DownloadSession::OnStep()
 void DownloadSession::FallBackTo57600()
 {
     portHandler.ClosePort();
-    baudRetried = 1;
+    baudRetried = true;
     GoOnlineAt(kBaudIndex57600);
 }
 
@@ -168,13 +168,13 @@ void DownloadSession::OnTimer(unsigned tickedTimer)
         if (!late) {
             return;
         }
-        if (baudRetried == 0) {
+        if (!baudRetried) {
             FallBackTo57600();
             return;
         }
         sessionMessage = state == bpStateSENT_C0 ? std::string(StringText<string_id::kNoCommunication>) : std::string(StringText<string_id::kNoKeyboardId>);
         SetMachineState(bpStateRECEIVE_UK);
-        baudRetried = 0;
+        baudRetried = false;
         PostStep();
         return;
     case bpStateSENT_C1:
@@ -212,13 +212,13 @@ void DownloadSession::OnOK()
         return;
     }
     const ProtocolState state = portHandler.GetState();
-    if (initialized == 1 && state != bpStateSENT_C0) {
+    if (initialized && state != bpStateSENT_C0) {
         if (state == bpStateNONE) {
             fileName = window_.FileFieldText();
             EndSession(kEndOperatorClose);
             return;
         }
-        cancelRequested = 1;
+        cancelRequested = true;
         cancelled_ = true;
         host_.Pause(kTerminatePauseMs);
         // A reply that came during the pause answers a command the cancel
@@ -245,8 +245,8 @@ void DownloadSession::EndSession(int endCode)
         host_.Pause(kTerminatePauseMs);
         portHandler.SendTerminate();
     }
-    if (portOpen == 1 && portHandler.ClosePort()) {
-        portOpen = 0;
+    if (portOpen && portHandler.ClosePort()) {
+        portOpen = false;
     }
     if (timerId != 0 && host_.StopTimer(kWatchdogTimerId)) {
         timerId = 0;
@@ -273,15 +273,15 @@ void DownloadSession::CloseImage()
 
 void DownloadSession::ErrorEnd(FileKind machine, ProtocolState stepState)
 {
-    if (portOpen == 1 && portHandler.ClosePort()) {
-        portOpen = 0;
+    if (portOpen && portHandler.ClosePort()) {
+        portOpen = false;
     }
     CloseImage();
     if (sessionMessage.empty()) {
         sessionMessage = Message<string_id::kInternalErrorCode>(InternalErrorCode(machine, stepState));
     }
     window_.ShowMessage(sessionMessage, sessionDetail);
-    if (portOpen == 1) {
+    if (portOpen) {
         ShowStatus(string_id::kStatusError);
     } else {
         ShowStatus(string_id::kStatusOffLine);

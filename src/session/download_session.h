@@ -64,7 +64,7 @@ public:
 
     // Browse is refused while the port is open; what it chose becomes the
     // session's file name.
-    bool PortIsOpen() const { return portOpen == 1; }
+    bool PortIsOpen() const { return portOpen; }
     void ChooseFile(std::string name) { fileName = std::move(name); }
 
 private:
@@ -76,8 +76,8 @@ private:
     std::string buttonText;
     std::string sessionMessage;
     SystemReason sessionDetail;  // the system's reason behind sessionMessage, if any
-    int initialized = 0;
-    int cancelRequested = 0;
+    bool initialized = false;
+    bool cancelRequested = false;
     PortSettings portSettings;
     CComPort commControl;
     ComPortEventHandler portHandler;
@@ -86,9 +86,9 @@ private:
     CStopwatch replyStopwatch;
     std::unique_ptr<IByteSource> imageFile;
     ImageCursor image;  // fileLength, bytesRead, lineNumber and the quoted file name
-    int portOpen = 0;
+    bool portOpen = false;
     int blockCount = 0;
-    std::uint8_t baudRetried = 0;
+    bool baudRetried = false;
     RecordFields record;
     CDirectiveParser directiveParser;
 

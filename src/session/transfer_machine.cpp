@@ -66,7 +66,7 @@ void DownloadSession::RunS20Step() { RunStep(FileKind::S20); }
 
 void DownloadSession::CancelCheckS19()
 {
-    cancelRequested = 0;
+    cancelRequested = false;
     const ProtocolState state = portHandler.GetState();
     if (state == bpStateGOONLINE) {
         SetMachineState(bpStateNONE);
@@ -82,17 +82,17 @@ void DownloadSession::CancelCheckS20()
     const ProtocolState state = portHandler.GetState();
     if (state == bpStateGOONLINE) {
         SetMachineState(bpStateNONE);
-        cancelRequested = 0;
+        cancelRequested = false;
     } else if (CancelGoesOffline(state, machineState)) {
         SetMachineState(bpStateGOOFFLINE);
     } else if (state != bpStateGOOFFLINE && state >= 0 && state <= kLastProtocolState) {
-        cancelRequested = 0;
+        cancelRequested = false;
     }
 }
 
 void DownloadSession::RunStep(FileKind machine)
 {
-    if (cancelRequested != 0) {
+    if (cancelRequested) {
         machine == FileKind::S19 ? CancelCheckS19() : CancelCheckS20();
     }
     const ProtocolState s = portHandler.GetState();
@@ -187,7 +187,7 @@ void DownloadSession::DoGoOnline(FileKind machine, ProtocolState s)
         ErrorEnd(machine, s);
         return;
     }
-    portOpen = 1;
+    portOpen = true;
     SetMachineState(bpStateSEND_C0);
     PostStep();
 }
@@ -303,17 +303,17 @@ void DownloadSession::DoReceiveOk(FileKind machine, ProtocolState s)
 void DownloadSession::DoGoOffline(FileKind machine, ProtocolState s)
 {
     if (machine == FileKind::S20) {
-        if (cancelRequested == 0 && directiveParser.insideIf) {
+        if (!cancelRequested && directiveParser.insideIf) {
             directiveParser.ReportOpenIf();
             sessionMessage = directiveParser.message;
             ErrorEnd(machine, s);
             return;
         }
-        cancelRequested = 0;
+        cancelRequested = false;
     }
     const bool closed = portHandler.ClosePort();
     if (closed) {
-        portOpen = 0;
+        portOpen = false;
     }
     CloseImage();
     if (closed) {

@@ -7,12 +7,12 @@
 namespace tavex::test {
 
 struct SessionInspector {
-    static int PortOpen(const DownloadSession& session) { return session.portOpen; }
+    static bool PortOpen(const DownloadSession& session) { return session.portOpen; }
     static const IByteSource* ImageFile(const DownloadSession& session) { return session.imageFile.get(); }
     static ProtocolState MachineState(const DownloadSession& session) { return session.machineState; }
     static unsigned TimerId(const DownloadSession& session) { return session.timerId; }
     static std::uint8_t BaudRetried(const DownloadSession& session) { return session.baudRetried; }
-    static int Initialized(const DownloadSession& session) { return session.initialized; }
+    static bool Initialized(const DownloadSession& session) { return session.initialized; }
     // Puts the protocol state where a step or the watchdog will find it.
     static void SetProtocolState(DownloadSession& session, ProtocolState state)
     {

@@ -185,12 +185,12 @@ int RunCheckCommand(std::span<const std::string_view> arguments, IImageFiles& fi
     }
     if (!report.valid) {
         PrintFailure(report.message, checked.detail.text);
-        return kExitInvalid;
+        return kExitFailed;
     }
     if (!options->flashOut.empty() && !WriteFlashListing(files, *options, opened.fileKind)) {
-        return kExitInvalid;
+        return kExitFailed;
     }
-    return kExitValid;
+    return kExitOk;
 }
 
 } // namespace tavex

@@ -9,19 +9,20 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace tavex {
 
 class SignalRelay {
 public:
-    // When the relay cannot be set up it says so on stderr and catches
-    // nothing: a download started then could not be cancelled cleanly.
+    // When the relay cannot be set up it catches nothing, and Failure says
+    // why: a download started then could not be cancelled cleanly.
     SignalRelay(ThreadLoop& mainLoop, std::function<void()> onSignal);
     ~SignalRelay();
     SignalRelay(const SignalRelay&) = delete;
     SignalRelay& operator=(const SignalRelay&) = delete;
 
-    bool Working() const;
+    const std::string& Failure() const;  // empty while the relay works
 
 private:
     struct Impl;

@@ -69,7 +69,7 @@ int ExitAfterOutput(int exitCode)
                  "\n");
         writer.Drain();
     }
-    return exitCode == kExitValid ? kExitInvalid : exitCode;
+    return exitCode == kExitOk ? kExitFailed : exitCode;
 }
 
 } // namespace tavex

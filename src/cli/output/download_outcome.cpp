@@ -1,6 +1,5 @@
 #include "cli/output/download_outcome.h"
 
-#include "cli/exit_codes.h"
 
 #include <cstdio>
 
@@ -75,19 +74,6 @@ JsonObject& AddReason(JsonObject& event, const SystemReason& detail)
         event.Add("reason", std::string(ErrorCategoryName(detail.category)));
     }
     return event;
-}
-
-int ExitCodeFor(DownloadResult result)
-{
-    switch (result) {
-    case DownloadResult::Ok:
-        return kExitValid;
-    case DownloadResult::Cancelled:
-        return kExitInterrupted;
-    case DownloadResult::Failed:
-        break;
-    }
-    return kExitInvalid;
 }
 
 } // namespace tavex

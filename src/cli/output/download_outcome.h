@@ -49,7 +49,4 @@ JsonObject& AddOutcome(JsonObject& event, const DownloadOutcome& outcome);
 // words) and reason (its category), each only when there is one.
 JsonObject& AddReason(JsonObject& event, const SystemReason& detail);
 
-// The exit status of a single download: 0 ok, 1 failed, 130 cancelled.
-int ExitCodeFor(DownloadResult result);
-
 } // namespace tavex

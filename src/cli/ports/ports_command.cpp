@@ -142,7 +142,7 @@ int RunPortsCommand(std::span<const std::string_view> argumentList)
         text += json ? PortJson(port) : PortLine(port);
     }
     WriteOut(text);
-    return kExitValid;
+    return kExitOk;
 }
 
 } // namespace tavex

@@ -1,7 +1,6 @@
 #include "cli/station/parallel_board.h"
 
 #include "cli/output/console_output.h"
-#include "cli/exit_codes.h"
 #include "cli/output/download_reporter.h"
 #include "cli/output/json_writer.h"
 #include "cli/output/terminal_text.h"
@@ -26,8 +25,7 @@ std::string PaddedTo(std::string text, std::size_t width)
 
 } // namespace
 
-ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style, StationLog& log)
-    : style_(style), log_(log)
+ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style) : style_(style)
 {
     for (std::string& device : devices) {
         Row row;
@@ -39,8 +37,8 @@ ParallelBoard::ParallelBoard(std::vector<std::string> devices, BoardStyle style,
 
 std::string ParallelBoard::Row::Counts() const
 {
-    return "good " + std::to_string(good) + ", failed " + std::to_string(failed) + ", cancelled " +
-           std::to_string(cancelled);
+    return "good " + std::to_string(tally.good) + ", failed " + std::to_string(tally.failed) + ", cancelled " +
+           std::to_string(tally.cancelled);
 }
 
 // Every event names its device first.
@@ -56,7 +54,6 @@ void ParallelBoard::EmitJson(const JsonObject& event) const { WriteOut(event.Tex
 void ParallelBoard::Status(std::size_t row, const std::string& text)
 {
     rows_[row].status = text;
-    rows_[row].waiting = false;  // the next download has begun
     if (style_ == BoardStyle::Json) {
         EmitJson(Event(row, "status").Add("text", text));
     } else if (style_ == BoardStyle::Lines) {
@@ -89,28 +86,17 @@ void ParallelBoard::Message(std::size_t row, const std::string& text, const Syst
     }
 }
 
-void ParallelBoard::Finished(std::size_t row, const DownloadOutcome& outcome)
+void ParallelBoard::Finished(std::size_t row, const DownloadOutcome& outcome, const DeviceTally& tally)
 {
     Row& finished = rows_[row];
     finished.last = outcome;
-    switch (outcome.result) {
-    case DownloadResult::Ok:
-        ++finished.good;
-        break;
-    case DownloadResult::Failed:
-        ++finished.failed;
-        break;
-    case DownloadResult::Cancelled:
-        ++finished.cancelled;
-        break;
-    }
-    log_.Append(outcome);
+    finished.tally = tally;
     if (style_ == BoardStyle::Json) {
         JsonObject event = Event(row, "end");
         AddOutcome(event, outcome)
-            .Add("good", std::int32_t{finished.good})
-            .Add("failed", std::int32_t{finished.failed})
-            .Add("cancelled", std::int32_t{finished.cancelled});
+            .Add("good", std::int32_t{tally.good})
+            .Add("failed", std::int32_t{tally.failed})
+            .Add("cancelled", std::int32_t{tally.cancelled});
         EmitJson(event);
     } else if (style_ == BoardStyle::Lines) {
         const std::string how = outcome.result == DownloadResult::Failed ? "failed" : ClosingLine(outcome);
@@ -118,9 +104,8 @@ void ParallelBoard::Finished(std::size_t row, const DownloadOutcome& outcome)
     }
 }
 
-void ParallelBoard::Waiting(std::size_t row)
+void ParallelBoard::NextKeyboard(std::size_t row)
 {
-    rows_[row].waiting = true;
     constexpr const char* kWaiting = "Waiting for the next keyboard: plug it in, or press Enter";
     if (style_ == BoardStyle::Json) {
         EmitJson(Event(row, "waiting"));
@@ -143,28 +128,6 @@ void ParallelBoard::Awaiting(std::size_t row, int seconds)
         rows_[row].status = TerminalSafe(WaitingText(rows_[row].device, seconds));
         DrawTable();
     }
-}
-
-bool ParallelBoard::TakeWaiting(std::size_t row) { return std::exchange(rows_[row].waiting, false); }
-
-void ParallelBoard::Stopped(std::size_t row) { rows_[row].stopped = true; }
-
-bool ParallelBoard::AllStopped() const
-{
-    return std::all_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.stopped; });
-}
-
-int ParallelBoard::ExitCode() const
-{
-    const bool anyFailed = std::any_of(rows_.begin(), rows_.end(), [](const Row& row) {
-        return row.failed > 0 || row.good + row.cancelled == 0;
-    });
-    if (anyFailed || log_.WriteFailed()) {
-        return kExitInvalid;
-    }
-    const bool anyCancelled =
-        std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.cancelled > 0; });
-    return anyCancelled ? kExitInterrupted : kExitValid;
 }
 
 // One line a device, redrawn in place. The first drawing puts the table on
@@ -193,7 +156,7 @@ void ParallelBoard::DrawTable()
     tableDrawn_ = true;
 }
 
-void ParallelBoard::PrintSummary() const
+void ParallelBoard::Summary()
 {
     if (style_ == BoardStyle::Json) {
         return;
@@ -207,7 +170,7 @@ void ParallelBoard::PrintSummary() const
         std::snprintf(time, sizeof time, " %8.1fs  ", last.seconds);
         summary += PaddedTo(row.shownDevice, 16) + " " + PaddedTo(std::string(ResultName(last.result)), 9) + time +
                    TerminalSafe(message) + "\n";
-        if (row.good + row.failed + row.cancelled > 1) {
+        if (row.tally.Total() > 1) {
             summary += std::string(17, ' ') + row.Counts() + "\n";
         }
     }

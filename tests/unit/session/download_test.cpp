@@ -40,7 +40,7 @@ TEST(Download, SendsTheThreeLineImageAndReturnsSilentlyToIdle)
     EXPECT_EQ(bench.host.pausesMs, std::vector<std::uint64_t>{800});
     EXPECT_EQ(bench.host.buttonTexts, (std::vector<std::string>{"Cancel", "Close"}));
     EXPECT_EQ(bench.host.inputControlsEnabled, (std::vector<bool>{false, true}));
-    EXPECT_EQ(Inspect::PortOpen(bench.session), 0);
+    EXPECT_FALSE(Inspect::PortOpen(bench.session));
     EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
     EXPECT_EQ(Inspect::MachineState(bench.session), bpStateNONE);
     EXPECT_EQ(bench.keyboard.Flash().BlocksWritten(), 1U);
@@ -339,7 +339,7 @@ TEST(ErrorEnd, KeepsTheControlsDisabledWhenThePortWillNotClose)
     EXPECT_EQ(bench.host.statusLines.back(), "** Error **");
     EXPECT_EQ(bench.host.inputControlsEnabled.back(), false);
     EXPECT_EQ(bench.host.buttonTexts.back(), "Cancel");
-    EXPECT_EQ(Inspect::PortOpen(bench.session), 1);
+    EXPECT_TRUE(Inspect::PortOpen(bench.session));
     EXPECT_EQ(bench.session.State(), bpStateNONE);
 
     bench.session.OnOK();  // button 1 now closes the window
@@ -437,7 +437,7 @@ TEST_P(StartUp, ClosesTheWindowWithItsEndCodeAndMessage)
     bench.session.OnInitSession();
     EXPECT_EQ(bench.host.endCode, c.endCode);
     EXPECT_EQ(bench.host.messages, std::vector<std::string>{c.message});
-    EXPECT_EQ(Inspect::Initialized(bench.session), 0);
+    EXPECT_FALSE(Inspect::Initialized(bench.session));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -163,7 +163,7 @@ TEST_P(EndSessionIn, SendsTheEndOfTableAfterAPauseUnlessIdleOrAwaitingThePong)
         EXPECT_EQ(bench.loop.NowMicros(), start);
     }
     EXPECT_FALSE(bench.control().GetPortOpen());
-    EXPECT_EQ(Inspect::PortOpen(bench.session), 0);
+    EXPECT_FALSE(Inspect::PortOpen(bench.session));
     EXPECT_EQ(Inspect::TimerId(bench.session), 0U);
     EXPECT_EQ(Inspect::ImageFile(bench.session), nullptr);
     EXPECT_TRUE(bench.session.IsClosed());

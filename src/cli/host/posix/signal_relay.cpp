@@ -3,7 +3,6 @@
 
 #include "cli/host/signal_relay.h"
 
-#include "cli/output/console_output.h"
 
 #include <QObject>
 #include <QSocketNotifier>
@@ -38,6 +37,7 @@ extern "C" void RelaySignal(int)
 
 struct SignalRelay::Impl {
     std::function<void()> onSignal;
+    std::string failure;
     std::unique_ptr<QSocketNotifier> notifier;
 };
 
@@ -45,8 +45,7 @@ SignalRelay::SignalRelay(ThreadLoop&, std::function<void()> onSignal) : impl_(st
 {
     impl_->onSignal = std::move(onSignal);
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, relaySockets) != 0) {
-        WriteErr(std::string("tavexdl-cli: signals cannot be caught, nothing was sent: socketpair: ") +
-                 std::strerror(errno) + "\n");
+        impl_->failure = std::string("signals cannot be caught (socketpair: ") + std::strerror(errno) + ")";
         return;
     }
     impl_->notifier = std::make_unique<QSocketNotifier>(relaySockets[1], QSocketNotifier::Read);
@@ -67,7 +66,7 @@ SignalRelay::SignalRelay(ThreadLoop&, std::function<void()> onSignal) : impl_(st
 
 SignalRelay::~SignalRelay()
 {
-    if (!Working()) {
+    if (!impl_->failure.empty()) {
         return;
     }
     for (int signal : kRelayedSignals) {
@@ -79,6 +78,6 @@ SignalRelay::~SignalRelay()
     relaySockets[0] = relaySockets[1] = -1;
 }
 
-bool SignalRelay::Working() const { return impl_->notifier != nullptr; }
+const std::string& SignalRelay::Failure() const { return impl_->failure; }
 
 } // namespace tavex

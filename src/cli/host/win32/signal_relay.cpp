@@ -5,7 +5,6 @@
 
 #include "cli/host/signal_relay.h"
 
-#include "cli/output/console_output.h"
 #include "platform/win32/windows_api.h"
 
 #include <atomic>
@@ -26,6 +25,7 @@ struct SignalRelay::Impl {
     ThreadLoop* mainLoop = nullptr;
     std::function<void()> onSignal;
     bool working = false;
+    std::string failure;
 };
 
 BOOL WINAPI SignalRelay::Impl::Handle(DWORD event)
@@ -49,8 +49,7 @@ SignalRelay::SignalRelay(ThreadLoop& mainLoop, std::function<void()> onSignal) :
     relaying.store(this);
     if (!SetConsoleCtrlHandler(&Impl::Handle, TRUE)) {
         relaying.store(nullptr);
-        WriteErr("tavexdl-cli: Ctrl-C cannot be caught, nothing was sent: " + SystemErrorText(GetLastError()) +
-                 "\n");
+        impl_->failure = "Ctrl-C cannot be caught (" + SystemErrorText(GetLastError()) + ")";
         return;
     }
     impl_->working = true;
@@ -64,6 +63,6 @@ SignalRelay::~SignalRelay()
     relaying.store(nullptr);
 }
 
-bool SignalRelay::Working() const { return impl_->working; }
+const std::string& SignalRelay::Failure() const { return impl_->failure; }
 
 } // namespace tavex

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/download/download_target.h"
-#include "cli/download/tracing_comm_control.h"
+#include "cli/device/download_target.h"
+#include "cli/device/tracing_comm_control.h"
 #include "cli/host/device_access.h"
 #include "cli/host/platform_comm_control.h"
 #include "serial/comm_control_host.h"

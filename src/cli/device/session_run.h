@@ -7,8 +7,8 @@
 
 #include "cli/output/download_outcome.h"
 #include "cli/output/download_reporter.h"
-#include "cli/download/download_target.h"
-#include "cli/download/snapshot_cache.h"
+#include "cli/device/download_target.h"
+#include "cli/device/snapshot_cache.h"
 #include "platform/system_image_files.h"
 
 namespace tavex {

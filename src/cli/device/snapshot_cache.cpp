@@ -1,4 +1,4 @@
-#include "cli/download/snapshot_cache.h"
+#include "cli/device/snapshot_cache.h"
 
 namespace tavex {
 

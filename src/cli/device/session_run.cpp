@@ -1,8 +1,8 @@
-#include "cli/download/session_run.h"
+#include "cli/device/session_run.h"
 
-#include "cli/download/cli_control_host.h"
-#include "cli/download/cli_session_host.h"
-#include "cli/download/device_wait.h"
+#include "cli/device/cli_control_host.h"
+#include "cli/device/cli_session_host.h"
+#include "cli/device/device_wait.h"
 #include "cli/host/device_access.h"
 #include "cli/host/thread_loop.h"
 #include "session/end_codes.h"

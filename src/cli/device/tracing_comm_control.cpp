@@ -1,4 +1,4 @@
-#include "cli/download/tracing_comm_control.h"
+#include "cli/device/tracing_comm_control.h"
 
 #include "cli/output/console_output.h"
 #include "cli/output/terminal_text.h"

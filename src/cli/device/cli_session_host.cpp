@@ -1,4 +1,4 @@
-#include "cli/download/cli_session_host.h"
+#include "cli/device/cli_session_host.h"
 
 #include <thread>
 

@@ -1,4 +1,4 @@
-#include "cli/download/download_target.h"
+#include "cli/device/download_target.h"
 
 #include "cli/host/device_access.h"
 

@@ -1,4 +1,4 @@
-#include "cli/download/device_wait.h"
+#include "cli/device/device_wait.h"
 
 #include "cli/host/device_access.h"
 #include "cli/host/thread_loop.h"
