@@ -3,7 +3,7 @@
 // What the system knows of its serial ports, for `tavexdl-cli ports`. Only
 // lists: never opens a port.
 
-#include "cli/ports/serial_port_entry.h"
+#include "cli/host/serial_port_entry.h"
 
 #include <optional>
 #include <string>

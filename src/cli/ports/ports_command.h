@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/ports/serial_port_entry.h"
+#include "cli/host/serial_port_entry.h"
 
 #include <span>
 #include <string>
