@@ -25,7 +25,9 @@ std::string Ports(const std::vector<std::string>& options)
 
 TEST(Ports, ListAMappedPseudoTerminalAndTheProgramThatHoldsIt)
 {
-    DownloadRig rig({"--processing-ms", "200"});
+    // Slow enough that the download still holds the port through two
+    // listings, each a process of its own, on a loaded machine too.
+    DownloadRig rig({"--processing-ms", "1000"});
     ASSERT_EQ(::setenv("TAVEXDL_COM7", rig.device.c_str(), 1), 0);
     EXPECT_NE(Ports({"--json"}).find("{\"device\":\"" + rig.device +
                                      "\",\"com\":[7],\"vendorId\":null,\"productId\":null,\"manufacturer\":null,"
